@@ -1,0 +1,139 @@
+// KorvanCalcValueProvider: valve sizing for a set of points.
+//
+// The host describes each point by a type (0 to 3) and an input value. The library turns them into
+// demands, picks for every point one size of the valve series 0.5, 0.3, 0.2, 0.16, 0.1, 0.06, 0.03
+// so that the ratios between sizes follow the ratios between demands, reduces the set to the
+// smallest equivalent sizes, and reports each point's percent deviation and one common scale
+// factor. This is the one header a host includes.
+//
+// Result codes (int32):
+//   0    success
+//   10   memory for a table entry, a new SolutionEntry or a ratio slot could not be allocated
+//   11   the solution vector is empty
+//   13   the input holds data the library cannot solve: a demand that is zero, negative, infinite
+//        or not a number, or sizes whose ratios no group of the valve series holds
+//   160  an argument is invalid: a null pointer, a negative count, or a size of zero or less
+//
+// Exceptions: a bounds violation leaves a call as std::out_of_range("invalid vector<T> subscript"),
+// a vector that would grow beyond its maximum as std::length_error("vector<T> too long"), and any
+// other allocation failure as std::bad_alloc. The library catches none of them.
+//
+// Threads: the library keeps no state between calls. Calls on different vectors and outputs may run
+// at the same time; one vector or output must not be used by two calls at once.
+//
+// Runtime contract: SolutionVector and std::vector<double> cross the boundary, so the host and the
+// library must be built against one C++ runtime and standard library, with the same debug-mode
+// settings (checked iterators and debug containers change the vector's layout).
+#ifndef KORVAN_CALC_VALUE_PROVIDER_H
+#define KORVAN_CALC_VALUE_PROVIDER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#if defined(_WIN32)
+#if defined(KORVAN_BUILDING_LIBRARY)
+#define KORVAN_API __declspec(dllexport)
+#elif defined(KORVAN_STATIC_DEFINE)
+#define KORVAN_API
+#else
+#define KORVAN_API __declspec(dllimport)
+#endif
+#else
+#define KORVAN_API __attribute__((visibility("default")))
+#endif
+
+// One point of a solution. The host owns the records; the library creates, reorders and fills
+// them. The layout is fixed at 72 bytes with every double on an 8-byte boundary, on 32-bit and
+// 64-bit builds alike.
+struct alignas(8) SolutionEntry {
+    std::int32_t type;           // point type, 0 to 3 (read as unsigned)
+    alignas(8) double inputValue;  // the point's input value, in the host's unit
+    double demand;               // required quantity derived from type and inputValue
+    double ratio;                // largest demand of the vector divided by this demand
+    double ratioMax;             // upper bound of ratio at the tolerance the search ended on
+    double ratioMin;             // lower bound of ratio at the tolerance the search ended on
+    double valveSize;            // the chosen size, a value of the valve series
+    double deviation;            // percent deviation of the delivered quantity, rounded down
+    std::uint64_t callerData;    // the host's own 8 bytes; never read, moved with the entry
+};
+
+static_assert(sizeof(SolutionEntry) == 72, "SolutionEntry must be 72 bytes");
+static_assert(alignof(SolutionEntry) == 8, "SolutionEntry must be 8-byte aligned");
+static_assert(offsetof(SolutionEntry, type) == 0, "SolutionEntry::type offset");
+static_assert(offsetof(SolutionEntry, inputValue) == 8, "SolutionEntry::inputValue offset");
+static_assert(offsetof(SolutionEntry, demand) == 16, "SolutionEntry::demand offset");
+static_assert(offsetof(SolutionEntry, ratio) == 24, "SolutionEntry::ratio offset");
+static_assert(offsetof(SolutionEntry, ratioMax) == 32, "SolutionEntry::ratioMax offset");
+static_assert(offsetof(SolutionEntry, ratioMin) == 40, "SolutionEntry::ratioMin offset");
+static_assert(offsetof(SolutionEntry, valveSize) == 48, "SolutionEntry::valveSize offset");
+static_assert(offsetof(SolutionEntry, deviation) == 56, "SolutionEntry::deviation offset");
+static_assert(offsetof(SolutionEntry, callerData) == 64, "SolutionEntry::callerData offset");
+
+using SolutionVector = std::vector<SolutionEntry>;
+
+// libstdc++ and libc++ release builds lay a vector out as three pointers. A debug-mode standard
+// library (_GLIBCXX_DEBUG, for one) adds fields, and a vector shared with a library built without
+// it would be misread; catch that here rather than as corrupted memory at run time.
+#if !defined(_MSC_VER) && !defined(KORVAN_ALLOW_DEBUG_CONTAINERS)
+static_assert(sizeof(SolutionVector) == 3 * sizeof(void*),
+              "SolutionVector layout differs from a release standard library: build the host "
+              "without debug containers (_GLIBCXX_DEBUG), as the library is built");
+#endif
+
+extern "C" {
+
+// Appends one new entry per point to `solution` and solves the whole vector.
+//
+// count              number of points in `types` and `inputValues`, 0 or more
+// types              `count` point types, each 0 to 3
+// inputValues        `count` input values
+// deviationMax       out: largest non-negative percent deviation, rounded down to hundredths
+// deviationMin       out: most negative percent deviation, rounded down to hundredths
+// scaleFactor        out: mean of demand / valveSize; size times this is what a point receives
+// reducedScaleFactor out: scaleFactor / 2000
+// solution           the host's vector; new entries are appended after those it holds, then all
+//                    are reordered by demand, largest first, and filled in
+//
+// Returns 0, 10 (out of memory while creating an entry; entries created before stay appended),
+// 11 (`count` is 0 and `solution` is empty), 13 (a new or existing demand is not positive and
+// finite) or 160 (a null pointer, or a negative `count`). On 11, 13 and 160 nothing is written.
+// Throws std::out_of_range for a type of 4 or more, before anything is appended; std::bad_alloc
+// or std::length_error if `solution` cannot grow, before anything is appended.
+KORVAN_API std::int32_t GenerateSolutionVector(std::int32_t count, const std::uint32_t* types,
+                                               const double* inputValues, double* deviationMax,
+                                               double* deviationMin, double* scaleFactor,
+                                               double* reducedScaleFactor,
+                                               SolutionVector* solution);
+
+// Re-solves the entries `solution` holds, after the host edited their type or input value.
+// The outputs are those of GenerateSolutionVector. Each entry's callerData and deviation are kept
+// until the solve overwrites the deviation.
+//
+// Returns 0, 10 (out of memory for a table entry), 11 (`solution` is empty), 13 (a recomputed
+// demand is not positive and finite) or 160 (a null pointer). On 11, 13 and 160 nothing is
+// written. Throws std::out_of_range for an entry whose type, read as unsigned, is 4 or more,
+// before any entry changes.
+KORVAN_API std::int32_t FillSolutionVector(SolutionVector* solution, double* deviationMax,
+                                           double* deviationMin, double* scaleFactor,
+                                           double* reducedScaleFactor);
+
+// Expresses `sizes` with the smallest sizes of the valve series that keep exactly the ratio of
+// the largest size to every other size. Sorts `sizes` in place, largest first (values that are
+// not a number last), on every outcome, and on success appends one value per element of the
+// sorted `sizes` to `smallest`, position by position; what `smallest` held before stays.
+//
+// Returns 0, 10 (out of memory for a ratio slot or table entry), 13 (no group of the series holds
+// every ratio: sizes outside the series, infinite or not-a-number sizes, more than seven distinct
+// sizes) or 160 (a null pointer, or a size of zero or less). Nothing is appended unless it
+// returns 0. Throws std::out_of_range if `sizes` is empty; std::bad_alloc or std::length_error if
+// `smallest` cannot grow, with nothing appended.
+KORVAN_API std::int32_t GetSmallestPossibleValves(std::vector<double>* sizes,
+                                                  std::vector<double>* smallest);
+
+// Returns the library's version, 1.0.
+KORVAN_API double GetCurrentVersion(void);
+
+}  // extern "C"
+
+#endif  // KORVAN_CALC_VALUE_PROVIDER_H

@@ -1,0 +1,143 @@
+#include "solver/SmallestPossibleValves.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <new>
+
+#include "interface/ResultCodes.h"
+#include "tables/CheckedVector.h"
+#include "tables/ValveTables.h"
+
+namespace korvan {
+namespace {
+
+// A group holds at most seven entries, so no more than seven distinct sizes can ever be matched.
+constexpr std::size_t kMaxSlots = kSeriesLength;
+
+struct RatioSlot {
+    double ratio;               // the largest distinct size divided by this slot's size
+    std::uint32_t tableIndex;   // table position matched to `ratio`; 0 until matched
+};
+
+// The distinct values of the sorted sizes, largest first. Only the first kMaxSlots are kept;
+// `count` counts them all.
+struct DistinctSizes {
+    std::array<double, kMaxSlots> values;
+    std::size_t count;
+    bool anyNotPositive;
+};
+
+DistinctSizes CollectDistinctSizes(const std::vector<double>& sorted) {
+    DistinctSizes distinct{};
+    const double* previous = nullptr;
+    for (const double& size : sorted) {
+        // A NaN is unequal to everything, itself included, and so always counts as distinct.
+        if (previous == nullptr || !(size == *previous)) {
+            if (distinct.count < kMaxSlots) {
+                distinct.values[distinct.count] = size;
+            }
+            ++distinct.count;
+        }
+        distinct.anyNotPositive = distinct.anyNotPositive || size <= 0.0;
+        previous = &size;
+    }
+    return distinct;
+}
+
+// One slot per distinct size, met largest first; a size of zero or less ends it with 160.
+std::int32_t MakeRatioSlots(const DistinctSizes& distinct, std::array<RatioSlot, kMaxSlots>& slots) {
+    const double largest = distinct.values[0];
+    for (std::size_t i = 0; i < distinct.count; ++i) {
+        const double size = distinct.values[i];
+        if (size <= 0.0) {
+            return kInvalidArgument;
+        }
+        // Made on its own so that running out of memory is reported as 10.
+        const std::unique_ptr<RatioSlot> slot(new (std::nothrow) RatioSlot{});
+        if (!slot) {
+            return kOutOfMemory;
+        }
+        slot->ratio = largest / size;
+        slots[i] = *slot;
+    }
+    return kSuccess;
+}
+
+// Walks the table from its last entry down, matching the slots from the largest ratio down to
+// slot 0. A group that lacks a needed ratio reaches its step-0 entry with slots still open, which
+// starts the next group afresh; the first group, counting down, that holds every ratio wins.
+bool MatchSlotsToHighestGroup(const ValveRatioTable& table, std::array<RatioSlot, kMaxSlots>& slots,
+                              std::size_t slotCount) {
+    std::size_t position = table.size() - 1;
+    std::size_t slot = slotCount - 1;
+    for (;;) {
+        const ValveRatioEntry& entry = At(table, position);
+        if (entry.ratio == slots[slot].ratio) {
+            slots[slot].tableIndex = static_cast<std::uint32_t>(position);
+            if (slot == 0) {
+                return true;
+            }
+            --slot;
+        } else if (entry.step == 0) {
+            slot = slotCount - 1;
+        }
+        if (position == 0) {
+            return false;
+        }
+        --position;
+    }
+}
+
+void AppendReducedSizes(const std::vector<double>& sorted, const ValveRatioTable& table,
+                        const std::array<RatioSlot, kMaxSlots>& slots,
+                        std::vector<double>& smallest) {
+    ReserveAdditional(smallest, sorted.size());
+    std::size_t slot = 0;
+    const double* previous = nullptr;
+    for (const double& size : sorted) {
+        if (previous != nullptr && !(size == *previous)) {
+            ++slot;
+        }
+        smallest.push_back(At(table, slots.at(slot).tableIndex).size);
+        previous = &size;
+    }
+}
+
+}  // namespace
+
+void SortLargestFirst(std::vector<double>& values) {
+    const auto numbers =
+        std::partition(values.begin(), values.end(), [](double value) { return !std::isnan(value); });
+    std::sort(values.begin(), numbers, std::greater<double>());
+}
+
+std::int32_t GetSmallestPossibleValves(std::vector<double>& sizes, std::vector<double>& smallest) {
+    SortLargestFirst(sizes);
+    At(sizes, 0);  // an empty set has no largest size
+
+    const DistinctSizes distinct = CollectDistinctSizes(sizes);
+    if (distinct.count > kMaxSlots) {
+        return distinct.anyNotPositive ? kInvalidArgument : kUnsolvableInput;
+    }
+    std::array<RatioSlot, kMaxSlots> slots{};
+    std::int32_t result = MakeRatioSlots(distinct, slots);
+    if (result != kSuccess) {
+        return result;
+    }
+    ValveRatioTable table;
+    result = BuildValveRatioTable(table);
+    if (result != kSuccess) {
+        return result;
+    }
+    if (!MatchSlotsToHighestGroup(table, slots, distinct.count)) {
+        return kUnsolvableInput;
+    }
+    AppendReducedSizes(sizes, table, slots, smallest);
+    return kSuccess;
+}
+
+}  // namespace korvan

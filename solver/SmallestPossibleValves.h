@@ -1,0 +1,27 @@
+// Reduction to the smallest valves: the same set of sizes expressed with the smallest sizes of the
+// series that keep exactly the ratio of the largest size to every other size.
+#ifndef KORVAN_SOLVER_SMALLEST_POSSIBLE_VALVES_H
+#define KORVAN_SOLVER_SMALLEST_POSSIBLE_VALVES_H
+
+#include <cstdint>
+#include <vector>
+
+namespace korvan {
+
+// Sorts `values` largest first, with values that are not a number after all others. Any two
+// orders that this allows are equal bit for bit but for the signs of zeros and NaN payloads.
+void SortLargestFirst(std::vector<double>& values);
+
+// Sorts `sizes` largest first (not-a-number last), then finds the group of the ratio table with
+// the highest base index that holds, exactly, the ratio of the largest size to every other one,
+// and appends to `smallest`, position by position, the size standing at that ratio in that
+// group: equal sizes get equal values, and the values appended do not increase.
+// Returns 0; 160 when a size is zero or less; 10 when a ratio slot or table entry cannot be
+// allocated; 13 when no group holds every ratio. Appends nothing unless it returns 0.
+// std::out_of_range for an empty `sizes`; std::bad_alloc or std::length_error when `smallest`
+// cannot grow, before anything is appended.
+std::int32_t GetSmallestPossibleValves(std::vector<double>& sizes, std::vector<double>& smallest);
+
+}  // namespace korvan
+
+#endif  // KORVAN_SOLVER_SMALLEST_POSSIBLE_VALVES_H

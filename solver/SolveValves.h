@@ -1,0 +1,36 @@
+// The solver driver behind both solving functions: orders the points, sets their ratios, chooses
+// a size for every point, reduces the sizes to the smallest equivalent ones, then evaluates and
+// refines the deviations and writes the four outputs.
+#ifndef KORVAN_SOLVER_SOLVE_VALVES_H
+#define KORVAN_SOLVER_SOLVE_VALVES_H
+
+#include <cstdint>
+
+#include "interface/KorvanCalcValueProvider.h"
+#include "tables/ValveTables.h"
+
+namespace korvan {
+
+// Sorts the entries by demand, largest first, each moving whole (not stable: entries of equal
+// demand may end in any order); a demand that is not a number sorts last.
+void OrderByDemand(SolutionVector& solution);
+
+// Sets every entry's ratio to entry 0's demand divided by its own.
+void SetRatios(SolutionVector& solution);
+
+// Replaces every chosen valveSize by its counterpart in the highest group of `table` that holds
+// exactly the same ratios, walking the entries in order against the chosen sizes sorted largest
+// first. Returns 0, or the reduction's code (10 when memory ran out), with no entry changed.
+// std::out_of_range for a size outside the series, or sizes that grow along the entries.
+std::int32_t ReduceChosenSizes(SolutionVector& solution);
+
+// Solves `solution`, whose demands are set and positive and finite, with the call's `table`.
+// Writes the four outputs only when it returns 0. Returns 0, or 10 when memory for the reduction
+// ran out. std::out_of_range for an empty `solution`.
+std::int32_t SolveValves(SolutionVector& solution, const ValveRatioTable& table,
+                         double* deviationMax, double* deviationMin, double* scaleFactor,
+                         double* reducedScaleFactor);
+
+}  // namespace korvan
+
+#endif  // KORVAN_SOLVER_SOLVE_VALVES_H

@@ -1,0 +1,18 @@
+# The shared library must define exactly the four exported functions and nothing else.
+execute_process(COMMAND "${NM}" -D --defined-only "${LIBRARY}" OUTPUT_VARIABLE symbols
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(names "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  list(APPEND names "${name}")
+endforeach()
+list(SORT names)
+set(expected FillSolutionVector GenerateSolutionVector GetCurrentVersion GetSmallestPossibleValves)
+if(NOT names STREQUAL expected)
+  message(FATAL_ERROR "exported symbols differ\n expected: ${expected}\n found:    ${names}")
+endif()
+message(STATUS "exported symbols: ${names}")
