@@ -54,14 +54,16 @@ std::size_t DrawCount(std::mt19937_64& random) {
     return static_cast<std::size_t>(100 + random() % 400);
 }
 
-bool SameBits(double left, double right) { return std::memcmp(&left, &right, sizeof left) == 0; }
+bool SameBits(double left, double right) {
+    return std::memcmp(&left, &right, sizeof left) == 0;
+}
 
 bool SameEntry(const SolutionEntry& left, const SolutionEntry& right) {
     return left.type == right.type && SameBits(left.inputValue, right.inputValue) &&
            SameBits(left.demand, right.demand) && SameBits(left.ratio, right.ratio) &&
            SameBits(left.ratioMax, right.ratioMax) && SameBits(left.ratioMin, right.ratioMin) &&
-           SameBits(left.valveSize, right.valveSize) &&
-           SameBits(left.deviation, right.deviation) && left.callerData == right.callerData;
+           SameBits(left.valveSize, right.valveSize) && SameBits(left.deviation, right.deviation) &&
+           left.callerData == right.callerData;
 }
 
 // Entries of equal demand may stand in any order; compare them in one canonical order.
@@ -122,9 +124,8 @@ void ExpectSolvedInvariants(const SolutionVector& solution, const reference::Out
         }
         ASSERT_TRUE(InSeries(entry.valveSize)) << entry.valveSize;
         double raw = 0.0;
-        ASSERT_TRUE(SameBits(
-            entry.deviation,
-            reference::Deviation(entry.demand, entry.valveSize, out.scaleFactor, &raw)));
+        ASSERT_TRUE(SameBits(entry.deviation, reference::Deviation(entry.demand, entry.valveSize,
+                                                                   out.scaleFactor, &raw)));
         largestRaw = raw >= 0.0 ? std::max(largestRaw, raw) : largestRaw;
         smallestRaw = raw < 0.0 ? std::min(smallestRaw, raw) : smallestRaw;
         sizes.push_back(entry.valveSize);
@@ -144,10 +145,9 @@ void ExpectSolvedInvariants(const SolutionVector& solution, const reference::Out
 
 reference::Outputs Generate(const Points& points, SolutionVector& solution, std::int32_t& code) {
     reference::Outputs out;
-    code = GenerateSolutionVector(static_cast<std::int32_t>(points.types.size()),
-                                  points.types.data(), points.values.data(), &out.deviationMax,
-                                  &out.deviationMin, &out.scaleFactor, &out.reducedScaleFactor,
-                                  &solution);
+    code = GenerateSolutionVector(
+        static_cast<std::int32_t>(points.types.size()), points.types.data(), points.values.data(),
+        &out.deviationMax, &out.deviationMin, &out.scaleFactor, &out.reducedScaleFactor, &solution);
     return out;
 }
 

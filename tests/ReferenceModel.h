@@ -261,10 +261,9 @@ struct Outputs {
 
 // Solves prepared entries; returns the result code.
 inline int Solve(SolutionVector& solution, Outputs& out) {
-    std::stable_sort(solution.begin(), solution.end(),
-                     [](const SolutionEntry& a, const SolutionEntry& b) {
-                         return a.demand > b.demand;
-                     });
+    std::stable_sort(
+        solution.begin(), solution.end(),
+        [](const SolutionEntry& a, const SolutionEntry& b) { return a.demand > b.demand; });
     for (SolutionEntry& point : solution) {
         point.ratio = solution[0].demand / point.demand;
     }
