@@ -47,15 +47,15 @@
 // them. The layout is fixed at 72 bytes with every double on an 8-byte boundary, on 32-bit and
 // 64-bit builds alike.
 struct alignas(8) SolutionEntry {
-    std::int32_t type;           // point type, 0 to 3 (read as unsigned)
+    std::int32_t type;             // point type, 0 to 3 (read as unsigned)
     alignas(8) double inputValue;  // the point's input value, in the host's unit
-    double demand;               // required quantity derived from type and inputValue
-    double ratio;                // largest demand of the vector divided by this demand
-    double ratioMax;             // upper bound of ratio at the tolerance the search ended on
-    double ratioMin;             // lower bound of ratio at the tolerance the search ended on
-    double valveSize;            // the chosen size, a value of the valve series
-    double deviation;            // percent deviation of the delivered quantity, rounded down
-    std::uint64_t callerData;    // the host's own 8 bytes; never read, moved with the entry
+    double demand;                 // required quantity derived from type and inputValue
+    double ratio;                  // largest demand of the vector divided by this demand
+    double ratioMax;               // upper bound of ratio at the tolerance the search ended on
+    double ratioMin;               // lower bound of ratio at the tolerance the search ended on
+    double valveSize;              // the chosen size, a value of the valve series
+    double deviation;              // percent deviation of the delivered quantity, rounded down
+    std::uint64_t callerData;      // the host's own 8 bytes; never read, moved with the entry
 };
 
 static_assert(sizeof(SolutionEntry) == 72, "SolutionEntry must be 72 bytes");

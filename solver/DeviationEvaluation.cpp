@@ -50,7 +50,9 @@ double RawDeviation(double demand, double valveSize, double scaleFactor) {
     return difference * percentPerUnit;
 }
 
-double RoundDownToHundredths(double value) { return std::floor(value * 100.0) / 100.0; }
+double RoundDownToHundredths(double value) {
+    return std::floor(value * 100.0) / 100.0;
+}
 
 void EvaluateDeviations(SolutionVector& solution, double scaleFactor, double& deviationMax,
                         double& deviationMin) {

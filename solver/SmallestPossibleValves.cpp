@@ -19,8 +19,8 @@ namespace {
 constexpr std::size_t kMaxSlots = kSeriesLength;
 
 struct RatioSlot {
-    double ratio;               // the largest distinct size divided by this slot's size
-    std::uint32_t tableIndex;   // table position matched to `ratio`; 0 until matched
+    double ratio;              // the largest distinct size divided by this slot's size
+    std::uint32_t tableIndex;  // table position matched to `ratio`; 0 until matched
 };
 
 // The distinct values of the sorted sizes, largest first. Only the first kMaxSlots are kept;
@@ -49,7 +49,8 @@ DistinctSizes CollectDistinctSizes(const std::vector<double>& sorted) {
 }
 
 // One slot per distinct size, met largest first; a size of zero or less ends it with 160.
-std::int32_t MakeRatioSlots(const DistinctSizes& distinct, std::array<RatioSlot, kMaxSlots>& slots) {
+std::int32_t MakeRatioSlots(const DistinctSizes& distinct,
+                            std::array<RatioSlot, kMaxSlots>& slots) {
     const double largest = distinct.values[0];
     for (std::size_t i = 0; i < distinct.count; ++i) {
         const double size = distinct.values[i];
@@ -110,9 +111,9 @@ void AppendReducedSizes(const std::vector<double>& sorted, const ValveRatioTable
 }  // namespace
 
 void SortLargestFirst(std::vector<double>& values) {
-    const auto numbers =
-        std::partition(values.begin(), values.end(), [](double value) { return !std::isnan(value); });
-    std::sort(values.begin(), numbers, std::greater<double>());
+    const auto numbers = std::partition(values.begin(), values.end(),
+                                        [](double value) { return !std::isnan(value); });
+    std::sort(values.begin(), numbers, std::greater<>());
 }
 
 std::int32_t GetSmallestPossibleValves(std::vector<double>& sizes, std::vector<double>& smallest) {

@@ -50,7 +50,9 @@ constexpr std::size_t GroupOffset(std::size_t group) {
 }
 
 // Number of entries in group `group`: one per series size from its base down to the smallest.
-constexpr std::size_t GroupLength(std::size_t group) { return kSeriesLength - group; }
+constexpr std::size_t GroupLength(std::size_t group) {
+    return kSeriesLength - group;
+}
 
 // The entries of one group of a ratio table, read in place and in table order. Element access is
 // bounds-checked against the group, then against the table.
@@ -59,7 +61,7 @@ struct ValveGroup {
     std::size_t offset;
     std::size_t length;
 
-    std::size_t size() const { return length; }
+    [[nodiscard]] std::size_t size() const { return length; }
     const ValveRatioEntry& operator[](std::size_t index) const;
 };
 
