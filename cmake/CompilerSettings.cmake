@@ -8,7 +8,7 @@ endif()
 
 # Exceptions leave the C-linkage exports by design; MSVC's default /EHsc would assume they cannot.
 if(MSVC)
-  add_compile_options(/EHs)
+  add_compile_options(/EHs /EHc-)
 endif()
 
 function(korvan_apply_library_warnings target)
