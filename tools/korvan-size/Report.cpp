@@ -38,7 +38,9 @@ std::string DeviationBar(double deviation, double largest) {
     int length = 0;
     if (largest > 0.0 && deviation != 0.0) {
         const double share = std::fabs(deviation) / largest * kBarHalfWidth;
-        length = std::max(1, static_cast<int>(std::lround(share)));
+        length = std::isfinite(share)
+                     ? std::clamp(static_cast<int>(std::lround(share)), 1, kBarHalfWidth)
+                     : kBarHalfWidth;
     }
     if (deviation < 0.0) {
         return std::string(static_cast<std::size_t>(kBarHalfWidth - length), ' ') +
@@ -220,9 +222,9 @@ std::string FormatReduction(const Reduction& reduction, Format format) {
 }
 
 std::string FormatVersion(double version) {
-    const std::string text = Exact(version);
+    std::string text = Exact(version);
     if (text.find_first_of(".en") == std::string::npos) {
-        return text + ".0";
+        text += ".0";
     }
     return text;
 }
