@@ -16,3 +16,18 @@ release:
 
 clean:
 	rm -rf build
+
+# Hardening: the whole suite under sanitizers. `make check` runs what CI runs.
+.PHONY: check asan tsan
+
+check: test asan
+
+asan:
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+tsan:
+	cmake --preset tsan
+	cmake --build --preset tsan
+	ctest --preset tsan
