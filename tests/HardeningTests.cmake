@@ -1,0 +1,13 @@
+# Hardening tests: allocation failure, calls on many threads, input that must not hang.
+
+add_library(korvan_hardening_support STATIC HardeningSupport.cpp)
+target_link_libraries(korvan_hardening_support PUBLIC KorvanCalcValueProvider::KorvanCalcValueProvider)
+korvan_apply_test_warnings(korvan_hardening_support)
+
+# Replaces the global operator new for the whole program, so it gets a program of its own; the
+# library is linked as a host links it, and its allocations come to the replacement too.
+add_executable(korvan_allocation_failure_test AllocationFailureTest.cpp FailingAllocator.cpp)
+target_link_libraries(korvan_allocation_failure_test PRIVATE korvan_hardening_support
+                                                             GTest::gtest_main)
+korvan_apply_test_warnings(korvan_allocation_failure_test)
+gtest_discover_tests(korvan_allocation_failure_test DISCOVERY_TIMEOUT 60)
