@@ -35,37 +35,21 @@ void PrintTo(const Scenario& scenario, std::ostream* out) {
     *out << scenario.name;
 }
 
-CallInput Generate(std::vector<std::uint32_t> types, std::vector<double> inputValues,
-                   SolutionVector solution = {}) {
-    CallInput input;
-    input.call = Call::kGenerate;
-    input.count = static_cast<std::int32_t>(types.size());
-    input.types = std::move(types);
-    input.inputValues = std::move(inputValues);
-    input.solution = std::move(solution);
-    return input;
-}
-
 std::vector<Scenario> Scenarios() {
-    CallInput fill;
-    fill.call = Call::kFill;
-    fill.solution = {
-        korvan_test::HostEntry(0, 100.0, 0.5, 0xF1), korvan_test::HostEntry(1, 50.0, 0.5, 0xF2),
-        korvan_test::HostEntry(2, 80.0, 0.5, 0xF3), korvan_test::HostEntry(3, 120.0, 0.5, 0xF4),
-        korvan_test::HostEntry(1, 20.0, 0.5, 0xF5)};
-    CallInput smallest;
-    smallest.call = Call::kSmallest;
-    smallest.sizes = {0.1, 0.5, 0.1, 0.03};
-    smallest.smallest = {9.0};
+    using korvan_test::HostEntry;
     return {
-        {"GenerateOnTolerancePath", Generate({1, 0, 3}, {50.0, 100.0, 80.0})},
+        {"GenerateOnTolerancePath", korvan_test::GenerateCall({1, 0, 3}, {50.0, 100.0, 80.0})},
         {"GenerateOnNearestRatioPath",
-         Generate({0, 0, 0, 0, 0, 0, 0, 0}, {800, 700, 600, 500, 400, 300, 200, 100})},
-        {"GenerateOntoHostEntries", Generate({3, 3}, {500.0, 500.0},
-                                             {korvan_test::HostEntry(1, 1.0, 10.0, 0xA1),
-                                              korvan_test::HostEntry(2, 2.0, 6.0, 0xA2)})},
-        {"FillEditedEntries", fill},
-        {"SmallestPossibleValves", smallest},
+         korvan_test::GenerateCall({0, 0, 0, 0, 0, 0, 0, 0},
+                                   {800, 700, 600, 500, 400, 300, 200, 100})},
+        {"GenerateOntoHostEntries",
+         korvan_test::GenerateCall({3, 3}, {500.0, 500.0},
+                                   {HostEntry(1, 1.0, 10.0, 0xA1), HostEntry(2, 2.0, 6.0, 0xA2)})},
+        {"FillEditedEntries",
+         korvan_test::FillCall({HostEntry(0, 100.0, 0.5, 0xF1), HostEntry(1, 50.0, 0.5, 0xF2),
+                                HostEntry(2, 80.0, 0.5, 0xF3), HostEntry(3, 120.0, 0.5, 0xF4),
+                                HostEntry(1, 20.0, 0.5, 0xF5)})},
+        {"SmallestPossibleValves", korvan_test::SmallestCall({0.1, 0.5, 0.1, 0.03}, {9.0})},
     };
 }
 

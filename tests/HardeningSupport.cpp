@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace korvan_test {
 namespace {
@@ -110,6 +111,32 @@ SolutionEntry HostEntry(std::uint32_t type, double inputValue, double demand,
     entry.deviation = -1.25;
     entry.callerData = callerData;
     return entry;
+}
+
+CallInput GenerateCall(std::vector<std::uint32_t> types, std::vector<double> inputValues,
+                       SolutionVector solution) {
+    CallInput input;
+    input.call = Call::kGenerate;
+    input.count = static_cast<std::int32_t>(types.size());
+    input.types = std::move(types);
+    input.inputValues = std::move(inputValues);
+    input.solution = std::move(solution);
+    return input;
+}
+
+CallInput FillCall(SolutionVector solution) {
+    CallInput input;
+    input.call = Call::kFill;
+    input.solution = std::move(solution);
+    return input;
+}
+
+CallInput SmallestCall(std::vector<double> sizes, std::vector<double> smallest) {
+    CallInput input;
+    input.call = Call::kSmallest;
+    input.sizes = std::move(sizes);
+    input.smallest = std::move(smallest);
+    return input;
 }
 
 double Untouched() {

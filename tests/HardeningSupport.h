@@ -44,6 +44,11 @@ struct CallInput {
     std::vector<double> smallest;
 };
 
+CallInput GenerateCall(std::vector<std::uint32_t> types, std::vector<double> inputValues,
+                       SolutionVector solution = {});
+CallInput FillCall(SolutionVector solution);
+CallInput SmallestCall(std::vector<double> sizes, std::vector<double> smallest = {});
+
 // The value every output holds before the call: a NaN that no arithmetic of the library makes.
 double Untouched();
 

@@ -11,3 +11,9 @@ target_link_libraries(korvan_allocation_failure_test PRIVATE korvan_hardening_su
                                                              GTest::gtest_main)
 korvan_apply_test_warnings(korvan_allocation_failure_test)
 gtest_discover_tests(korvan_allocation_failure_test DISCOVERY_TIMEOUT 60)
+
+add_executable(korvan_hardening_tests NoHangTest.cpp)
+target_link_libraries(korvan_hardening_tests PRIVATE korvan_hardening_support GTest::gtest_main)
+korvan_apply_test_warnings(korvan_hardening_tests)
+# A hang is a failure: every one of these calls must return at once, sanitizers or not.
+gtest_discover_tests(korvan_hardening_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)
