@@ -17,10 +17,11 @@ release:
 clean:
 	rm -rf build
 
-# Hardening: the whole suite under sanitizers. `make check` runs what CI runs.
-.PHONY: check asan tsan
+# Hardening: the whole suite under sanitizers, and the same bits from every build. `make check`
+# runs what CI runs.
+.PHONY: check asan tsan same-bits
 
-check: test asan
+check: test asan same-bits
 
 asan:
 	cmake --preset asan
@@ -31,3 +32,8 @@ tsan:
 	cmake --preset tsan
 	cmake --build --preset tsan
 	ctest --preset tsan
+
+# g++ -O0 and -O2, clang -O2 (where the machine has fused multiply-add, a contracted operation
+# would change bits) and the sanitizer build.
+same-bits:
+	tools/compare-builds.sh release clang-release dev asan

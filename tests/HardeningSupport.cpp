@@ -62,6 +62,101 @@ void AppendValues(std::string& text, const char* name, const std::vector<double>
     text += '\n';
 }
 
+// splitmix64: a generator whose output depends on nothing but the seed.
+class Draw {
+public:
+    explicit Draw(std::uint64_t seed) : state_(seed) {}
+
+    std::uint64_t Next() {
+        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
+        z = (z ^ (z >> 30U)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27U)) * 0x94d049bb133111ebULL;
+        return z ^ (z >> 31U);
+    }
+
+    // A whole number from 0 to `bound` - 1.
+    std::uint32_t Below(std::uint32_t bound) { return static_cast<std::uint32_t>(Next() % bound); }
+
+    bool OneIn(std::uint32_t odds) { return Below(odds) == 0; }
+
+    // A positive value over nine decades, made by one multiplication so that it is the same
+    // double everywhere.
+    double Magnitude() {
+        constexpr std::array<double, 9> kScales = {1e-4, 1e-3,  0.01, 0.1, 1.0,
+                                                   10.0, 100.0, 1e3,  1e4};
+        const double digits = static_cast<double>(1 + Below(100000));
+        return digits * kScales[Below(9)];
+    }
+
+    // A point's input value; some repeat an earlier one, so that demands tie.
+    double InputValue(const std::vector<double>& earlier) {
+        if (!earlier.empty() && OneIn(4)) {
+            return earlier[Below(static_cast<std::uint32_t>(earlier.size()))];
+        }
+        return Magnitude();
+    }
+
+private:
+    std::uint64_t state_;
+};
+
+CallInput RandomGenerate(Draw& draw) {
+    const std::uint32_t held = draw.OneIn(3) ? 1 + draw.Below(4) : 0;
+    SolutionVector solution;
+    for (std::uint32_t i = 0; i < held; ++i) {
+        // One draw per statement: the order in which arguments are evaluated is unspecified.
+        const std::uint32_t type = draw.Below(4);
+        const double inputValue = draw.Magnitude();
+        const double demand = draw.Magnitude();
+        solution.push_back(HostEntry(type, inputValue, demand, i + 1));
+    }
+    const std::uint32_t points = (held == 0 ? 1 : 0) + draw.Below(12);
+    std::vector<std::uint32_t> types;
+    std::vector<double> values;
+    for (std::uint32_t i = 0; i < points; ++i) {
+        types.push_back(draw.Below(4));
+        values.push_back(draw.InputValue(values));
+    }
+    if (draw.OneIn(40) && points > 0) {
+        values[draw.Below(points)] = 0.0;
+    }
+    if (draw.OneIn(40) && points > 0) {
+        const std::uint32_t position = draw.Below(points);
+        types[position] = 4 + draw.Below(4);
+    }
+    return GenerateCall(std::move(types), std::move(values), std::move(solution));
+}
+
+CallInput RandomFill(Draw& draw) {
+    const std::uint32_t points = 1 + draw.Below(12);
+    SolutionVector solution;
+    std::vector<double> values;
+    for (std::uint32_t i = 0; i < points; ++i) {
+        values.push_back(draw.InputValue(values));
+        const std::uint32_t type = draw.Below(4);
+        solution.push_back(HostEntry(type, values.back(), 0.5, 100 + i));
+    }
+    if (draw.OneIn(40)) {
+        solution[draw.Below(points)].type = -1;
+    }
+    return FillCall(std::move(solution));
+}
+
+CallInput RandomSmallest(Draw& draw) {
+    const std::uint32_t count = draw.OneIn(50) ? 0 : 1 + draw.Below(10);
+    // Mostly series sizes; some scaled by a power of two, which keeps their ratios.
+    const double scale = draw.OneIn(4) ? static_cast<double>(1U << draw.Below(4)) : 1.0;
+    std::vector<double> sizes;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        sizes.push_back(draw.OneIn(15) ? draw.Magnitude() : kSeries[draw.Below(7)] * scale);
+    }
+    std::vector<double> smallest;
+    if (draw.OneIn(3)) {
+        smallest.push_back(9.0);
+    }
+    return SmallestCall(std::move(sizes), std::move(smallest));
+}
+
 }  // namespace
 
 std::uint64_t Bits(double value) {
@@ -163,6 +258,18 @@ CallOutcome Run(const CallInput& input, CallHook hook) {
         outcome.thrown = "bad_alloc";
     }
     return outcome;
+}
+
+std::vector<CallInput> RandomCalls(std::uint64_t seed, std::size_t count) {
+    Draw draw(seed);
+    std::vector<CallInput> calls;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t kind = draw.Below(8);
+        calls.push_back(kind < 5   ? RandomGenerate(draw)
+                        : kind < 7 ? RandomFill(draw)
+                                   : RandomSmallest(draw));
+    }
+    return calls;
 }
 
 bool SameOutcome(const CallOutcome& left, const CallOutcome& right) {

@@ -49,6 +49,11 @@ CallInput GenerateCall(std::vector<std::uint32_t> types, std::vector<double> inp
 CallInput FillCall(SolutionVector solution);
 CallInput SmallestCall(std::vector<double> sizes, std::vector<double> smallest = {});
 
+// `count` calls of every kind drawn from `seed`: mostly solvable points on either path, host
+// entries with stored demands, reductions of sizes in and out of the series, and now and then an
+// input the library refuses. The same seed gives the same calls on every compiler and platform.
+std::vector<CallInput> RandomCalls(std::uint64_t seed, std::size_t count);
+
 // The value every output holds before the call: a NaN that no arithmetic of the library makes.
 double Untouched();
 
