@@ -19,7 +19,7 @@ clean:
 
 # Hardening: the whole suite under sanitizers, and the same bits from every build. `make check`
 # runs what CI runs.
-.PHONY: check asan tsan same-bits
+.PHONY: check asan tsan same-bits fuzz
 
 check: test asan same-bits
 
@@ -37,3 +37,14 @@ tsan:
 # would change bits) and the sanitizer build.
 same-bits:
 	tools/compare-builds.sh release clang-release dev asan
+
+# Each fuzzer for FUZZ_SECONDS, growing its corpus in the build tree; findings are saved there too.
+FUZZ_SECONDS ?= 600
+fuzz:
+	cmake --preset asan
+	cmake --build --preset asan --target korvan_solution_fuzzer korvan_smallest_valves_fuzzer
+	build/asan/fuzz/korvan_solution_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=build/asan/fuzz/ build/asan/fuzz/corpus/solution fuzz/corpus/solution
+	build/asan/fuzz/korvan_smallest_valves_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=build/asan/fuzz/ build/asan/fuzz/corpus/smallest fuzz/corpus/smallest
+

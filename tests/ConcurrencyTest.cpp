@@ -31,6 +31,12 @@ std::vector<CallInput> Calls() {
     CallInput negativeCount = korvan_test::GenerateCall({0}, {100.0});
     negativeCount.count = -1;
     calls.push_back(negativeCount);
+    CallInput nullOutput = korvan_test::FillCall({korvan_test::HostEntry(0, 100.0, 0.5, 1)});
+    nullOutput.nullArgument = 2;
+    calls.push_back(nullOutput);
+    CallInput version;
+    version.call = korvan_test::Call::kVersion;
+    calls.push_back(version);
     return calls;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 
 namespace korvan_test {
@@ -14,17 +15,26 @@ namespace {
 constexpr std::uint64_t kUntouchedBits = 0x7ff8dead0000beefULL;
 
 std::int32_t Invoke(const CallInput& input, CallOutcome& outcome) {
+    // Parameter `position` as the call passes it: the given pointer, or null if so asked.
+    const auto pass = [&input](int position, auto* pointer) -> decltype(pointer) {
+        return position == input.nullArgument ? nullptr : pointer;
+    };
     double* const outputs = outcome.outputs.data();
     switch (input.call) {
         case Call::kGenerate:
-            return GenerateSolutionVector(input.count, input.types.data(), input.inputValues.data(),
-                                          &outputs[0], &outputs[1], &outputs[2], &outputs[3],
-                                          &outcome.solution);
+            return GenerateSolutionVector(input.count, pass(1, input.types.data()),
+                                          pass(2, input.inputValues.data()), pass(3, &outputs[0]),
+                                          pass(4, &outputs[1]), pass(5, &outputs[2]),
+                                          pass(6, &outputs[3]), pass(7, &outcome.solution));
         case Call::kFill:
-            return FillSolutionVector(&outcome.solution, &outputs[0], &outputs[1], &outputs[2],
-                                      &outputs[3]);
+            return FillSolutionVector(pass(0, &outcome.solution), pass(1, &outputs[0]),
+                                      pass(2, &outputs[1]), pass(3, &outputs[2]),
+                                      pass(4, &outputs[3]));
         case Call::kSmallest:
-            return GetSmallestPossibleValves(&outcome.sizes, &outcome.smallest);
+            return GetSmallestPossibleValves(pass(0, &outcome.sizes), pass(1, &outcome.smallest));
+        case Call::kVersion:
+            outputs[0] = GetCurrentVersion();
+            return 0;
     }
     return -1;
 }
@@ -232,6 +242,56 @@ CallInput SmallestCall(std::vector<double> sizes, std::vector<double> smallest) 
     input.sizes = std::move(sizes);
     input.smallest = std::move(smallest);
     return input;
+}
+
+SolutionVector WithNewEntries(const CallInput& input, std::size_t appended) {
+    SolutionVector solution = input.solution;
+    for (std::size_t i = 0; i < appended; ++i) {
+        SolutionEntry entry{};
+        entry.type = static_cast<std::int32_t>(input.types.at(i));
+        entry.inputValue = input.inputValues.at(i);
+        entry.demand = NewDemand(input.types.at(i), input.inputValues.at(i));
+        solution.push_back(entry);
+    }
+    return solution;
+}
+
+SolutionVector Prepared(const CallInput& input) {
+    if (input.call == Call::kGenerate) {
+        return WithNewEntries(input, input.types.size());
+    }
+    SolutionVector solution = input.solution;
+    for (SolutionEntry& entry : solution) {
+        entry.demand = RecomputedDemand(static_cast<std::uint32_t>(entry.type), entry.inputValue);
+        entry.ratio = 0.0;
+        entry.ratioMax = 0.0;
+        entry.ratioMin = 0.0;
+        entry.valveSize = 0.0;
+    }
+    return solution;
+}
+
+bool SameHostEntriesInAnyOrder(const SolutionVector& solution, const SolutionVector& expected,
+                               bool withDeviation) {
+    using Identity =
+        std::tuple<std::int32_t, std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t>;
+    const auto identities = [withDeviation](const SolutionVector& entries) {
+        std::vector<Identity> result;
+        for (const SolutionEntry& entry : entries) {
+            result.emplace_back(entry.type, Bits(entry.inputValue), Bits(entry.demand),
+                                withDeviation ? Bits(entry.deviation) : 0, entry.callerData);
+        }
+        std::sort(result.begin(), result.end());
+        return result;
+    };
+    return identities(solution) == identities(expected);
+}
+
+bool OrderedByDemand(const SolutionVector& solution) {
+    return std::is_sorted(solution.begin(), solution.end(),
+                          [](const SolutionEntry& left, const SolutionEntry& right) {
+                              return left.demand > right.demand;
+                          });
 }
 
 double Untouched() {

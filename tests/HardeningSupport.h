@@ -31,7 +31,8 @@ double RecomputedDemand(std::uint32_t type, double inputValue);
 SolutionEntry HostEntry(std::uint32_t type, double inputValue, double demand,
                         std::uint64_t callerData);
 
-enum class Call { kGenerate, kFill, kSmallest };
+// kVersion stores GetCurrentVersion's value in the first output.
+enum class Call { kGenerate, kFill, kSmallest, kVersion };
 
 // One exported call: what the host holds before it and what it passes.
 struct CallInput {
@@ -42,6 +43,7 @@ struct CallInput {
     SolutionVector solution;
     std::vector<double> sizes;
     std::vector<double> smallest;
+    int nullArgument = -1;  // position of a pointer parameter to pass as null; -1 for none
 };
 
 CallInput GenerateCall(std::vector<std::uint32_t> types, std::vector<double> inputValues,
@@ -53,6 +55,20 @@ CallInput SmallestCall(std::vector<double> sizes, std::vector<double> smallest =
 // entries with stored demands, reductions of sizes in and out of the series, and now and then an
 // input the library refuses. The same seed gives the same calls on every compiler and platform.
 std::vector<CallInput> RandomCalls(std::uint64_t seed, std::size_t count);
+
+// The host's vector as it stands once every demand is set and before the solve: for
+// GenerateSolutionVector with the first `appended` new entries added, made as the library makes
+// them; for FillSolutionVector with every demand recomputed and the work fields cleared.
+SolutionVector WithNewEntries(const CallInput& input, std::size_t appended);
+SolutionVector Prepared(const CallInput& input);
+
+// Whether `solution` holds the entries of `expected`, in any order, judged by the fields a solve
+// leaves alone: type, inputValue, demand, callerData and, if asked, deviation.
+bool SameHostEntriesInAnyOrder(const SolutionVector& solution, const SolutionVector& expected,
+                               bool withDeviation);
+
+// Largest demand first; entries of equal demand in any order.
+bool OrderedByDemand(const SolutionVector& solution);
 
 // The value every output holds before the call: a NaN that no arithmetic of the library makes.
 double Untouched();

@@ -1,6 +1,7 @@
 # Hardening tests: allocation failure, calls on many threads, input that must not hang.
 
 add_library(korvan_hardening_support STATIC HardeningSupport.cpp)
+target_include_directories(korvan_hardening_support PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}")
 target_link_libraries(korvan_hardening_support PUBLIC KorvanCalcValueProvider::KorvanCalcValueProvider)
 korvan_apply_test_warnings(korvan_hardening_support)
 
