@@ -19,7 +19,7 @@ clean:
 
 # Hardening: the whole suite under sanitizers, and the same bits from every build. `make check`
 # runs what CI runs.
-.PHONY: check asan tsan same-bits fuzz
+.PHONY: check asan tsan same-bits fuzz coverage
 
 check: test asan same-bits
 
@@ -48,3 +48,11 @@ fuzz:
 	build/asan/fuzz/korvan_smallest_valves_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=build/asan/fuzz/ build/asan/fuzz/corpus/smallest fuzz/corpus/smallest
 
+# Line and branch coverage of the library's sources; the report is in build/coverage/coverage/.
+coverage:
+	tools/install-coverage-deps.sh
+	cmake --preset coverage
+	cmake --build --preset coverage
+	find build/coverage -name '*.gcda' -delete
+	ctest --preset coverage
+	cmake --build --preset coverage --target korvan_coverage_report
