@@ -23,15 +23,10 @@ clean:
 
 check: test asan same-bits
 
-asan:
-	cmake --preset asan
-	cmake --build --preset asan
-	ctest --preset asan
-
-tsan:
-	cmake --preset tsan
-	cmake --build --preset tsan
-	ctest --preset tsan
+asan tsan:
+	cmake --preset $@
+	cmake --build --preset $@
+	ctest --preset $@
 
 # g++ -O0 and -O2, clang -O2 (where the machine has fused multiply-add, a contracted operation
 # would change bits) and the sanitizer build.
