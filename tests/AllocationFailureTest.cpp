@@ -130,6 +130,7 @@ void ExpectFailureHandled(const CallInput& input, const CallOutcome& reference,
             break;
         case Stage::kAppending:
             ASSERT_TRUE(failed.nothrow) << "the host's vector grew while entries were appended";
+            EXPECT_EQ(failed.size, sizeof(SolutionEntry));
             EXPECT_TRUE(korvan_test::SameEntries(
                 outcome.solution, korvan_test::WithNewEntries(input, point.appended)));
             break;
