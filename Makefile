@@ -26,3 +26,38 @@ demo: deps
 	cmake --preset dev
 	cmake --build --preset dev
 	./build/dev/korvan-size
+
+# Hardening: the whole suite under sanitizers, and the same bits from every build. `make check`
+# runs what CI runs.
+.PHONY: check asan tsan same-bits fuzz coverage
+
+check: test asan same-bits
+
+asan tsan:
+	cmake --preset $@
+	cmake --build --preset $@
+	ctest --preset $@
+
+# g++ -O0 and -O2, clang -O2 (where the machine has fused multiply-add, a contracted operation
+# would change bits) and the sanitizer build.
+same-bits:
+	tools/compare-builds.sh release clang-release dev asan
+
+# Each fuzzer for FUZZ_SECONDS, growing its corpus in the build tree; findings are saved there too.
+FUZZ_SECONDS ?= 600
+fuzz:
+	cmake --preset asan
+	cmake --build --preset asan --target korvan_solution_fuzzer korvan_smallest_valves_fuzzer
+	build/asan/fuzz/korvan_solution_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=build/asan/fuzz/ build/asan/fuzz/corpus/solution fuzz/corpus/solution
+	build/asan/fuzz/korvan_smallest_valves_fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=build/asan/fuzz/ build/asan/fuzz/corpus/smallest fuzz/corpus/smallest
+
+# Line and branch coverage of the library's sources; the report is in build/coverage/coverage/.
+coverage:
+	tools/install-coverage-deps.sh
+	cmake --preset coverage
+	cmake --build --preset coverage
+	find build/coverage -name '*.gcda' -delete
+	ctest --preset coverage
+	cmake --build --preset coverage --target korvan_coverage_report

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the bit dump with each of the given CMake presets and checks that all of them print the
+# same text: the same bits for every worked example and every fixed-seed random call.
+# Usage: tools/compare-builds.sh PRESET PRESET...
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ "$#" -lt 2 ]; then
+  echo "usage: $0 PRESET PRESET..." >&2
+  exit 2
+fi
+out=build/same-bits
+mkdir -p "$out"
+for preset in "$@"; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" --target korvan_same_bits_dump
+  echo "$preset: $("build/$preset/tests/korvan_same_bits_dump" 2>&1 >"$out/$preset.txt")"
+done
+status=0
+for preset in "${@:2}"; do
+  if ! cmp -s "$out/$1.txt" "$out/$preset.txt"; then
+    echo "$preset differs from $1:" >&2
+    diff "$out/$1.txt" "$out/$preset.txt" | head -20 >&2 || true
+    status=1
+  fi
+done
+if [ "$status" -eq 0 ]; then
+  echo "same bits in every build: $*"
+fi
+exit "$status"
