@@ -16,13 +16,6 @@
 namespace korvan {
 namespace {
 
-bool LargerDemandFirst(const SolutionEntry& left, const SolutionEntry& right) {
-    if (std::isnan(left.demand)) {
-        return false;
-    }
-    return std::isnan(right.demand) || left.demand > right.demand;
-}
-
 // Series index of `size`; a size outside the series raises std::out_of_range, as a checked scan
 // running past the last size would.
 std::size_t SeriesIndexOf(double size) {
@@ -43,10 +36,6 @@ std::size_t NextChosenIndex(const std::array<std::size_t, kSeriesLength>& counts
 }
 
 }  // namespace
-
-void OrderByDemand(SolutionVector& solution) {
-    std::sort(solution.begin(), solution.end(), LargerDemandFirst);
-}
 
 void SetRatios(SolutionVector& solution) {
     if (solution.empty()) {

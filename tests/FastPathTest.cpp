@@ -1,0 +1,204 @@
+// The shortcuts the solver takes for speed checked against the plain rules they replace: large
+// batches ordered through buckets of demand keys, and the nearest candidate found by one scan of
+// the distances instead of the walk over adjacent pairs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+#include "ReferenceModel.h"
+#include "solver/NearestRatio.h"
+#include "solver/SolveValves.h"
+#include "tables/ValveTables.h"
+
+namespace {
+
+bool SameBits(double left, double right) {
+    return std::memcmp(&left, &right, sizeof left) == 0;
+}
+
+// Entries tagged by position in callerData, with every other field set from the demand, so that a
+// torn or duplicated record shows.
+SolutionVector EntriesWithDemands(const std::vector<double>& demands) {
+    SolutionVector entries;
+    for (std::size_t i = 0; i < demands.size(); ++i) {
+        SolutionEntry entry{};
+        entry.type = static_cast<std::int32_t>(i % 4);
+        entry.inputValue = static_cast<double>(i);
+        entry.demand = demands[i];
+        entry.ratio = demands[i] * 2.0;
+        entry.ratioMax = -1.0;
+        entry.valveSize = 0.25;
+        entry.deviation = static_cast<double>(i) / 3.0;
+        entry.callerData = i;
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+// Largest demand first, not-a-number last; every record whole and each exactly once.
+void ExpectOrderedPermutation(const SolutionVector& ordered, const SolutionVector& original) {
+    ASSERT_EQ(ordered.size(), original.size());
+    std::vector<bool> seen(original.size(), false);
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+        const SolutionEntry& entry = ordered[i];
+        ASSERT_LT(entry.callerData, original.size());
+        ASSERT_FALSE(seen[entry.callerData]) << "entry " << entry.callerData << " twice";
+        seen[entry.callerData] = true;
+        const SolutionEntry& source = original[entry.callerData];
+        ASSERT_EQ(std::memcmp(&entry, &source, sizeof entry), 0) << "entry " << i << " torn";
+        if (i > 0) {
+            const double previous = ordered[i - 1].demand;
+            ASSERT_TRUE(std::isnan(entry.demand) || previous >= entry.demand)
+                << "at " << i << ": " << previous << " before " << entry.demand;
+        }
+    }
+}
+
+std::vector<double> DrawDemands(std::mt19937_64& random, std::size_t count, int kind) {
+    std::vector<double> demands;
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (std::size_t i = 0; i < count; ++i) {
+        switch (kind) {
+            case 0:  // a building: types and input values as hosts send them
+                demands.push_back(((2.25 + unit(random) * 3.37) * (1.0 + unit(random) * 1999.0)) *
+                                  0.004);
+                break;
+            case 1:  // whole input values: many equal demands
+                demands.push_back(static_cast<double>(1 + random() % 50) * 0.25);
+                break;
+            case 2:  // spread over sixty orders of magnitude, subnormals included
+                demands.push_back(i % 97 == 0 ? 4.9e-324 * static_cast<double>(1 + random() % 9)
+                                              : std::exp(unit(random) * 138.0 - 69.0));
+                break;
+            case 3:  // a dense cluster whose keys share their high bits, and two far outliers
+                demands.push_back(i == 0   ? 1e-3
+                                  : i == 1 ? 1e6
+                                           : 1.0 + static_cast<double>(random() % 100000) * 1e-15);
+                break;
+            default:  // one demand, repeated
+                demands.push_back(3.5);
+                break;
+        }
+    }
+    std::shuffle(demands.begin(), demands.end(), random);
+    return demands;
+}
+
+TEST(OrderByDemand, LargeBatchesOfEveryShapeEndOrderedAndWhole) {
+    std::mt19937_64 random(5150);
+    for (const std::size_t count :
+         {std::size_t{1023}, std::size_t{1024}, std::size_t{5000}, std::size_t{70000}}) {
+        for (int kind = 0; kind < 5; ++kind) {
+            const SolutionVector original = EntriesWithDemands(DrawDemands(random, count, kind));
+            SolutionVector ordered = original;
+            korvan::OrderByDemand(ordered);
+            ASSERT_NO_FATAL_FAILURE(ExpectOrderedPermutation(ordered, original))
+                << count << " entries of kind " << kind;
+        }
+    }
+}
+
+TEST(OrderByDemand, DemandsThatAreNotPositiveAndFiniteStillOrder) {
+    std::mt19937_64 random(77);
+    const double odd[] = {0.0, -0.0, -2.5, std::numeric_limits<double>::infinity(),
+                          std::numeric_limits<double>::quiet_NaN()};
+    for (const double value : odd) {
+        std::vector<double> demands = DrawDemands(random, 3000, 0);
+        demands[1234] = value;
+        demands[17] = value;
+        const SolutionVector original = EntriesWithDemands(demands);
+        SolutionVector ordered = original;
+        korvan::OrderByDemand(ordered);
+        ASSERT_NO_FATAL_FAILURE(ExpectOrderedPermutation(ordered, original)) << value;
+    }
+}
+
+// Ratios where rounding decides: both sides of every candidate and of every midpoint between two,
+// values so large that every distance rounds alike, and values that are not ratios at all.
+std::vector<double> TellingRatios(const std::vector<reference::Pair>& candidates) {
+    std::vector<double> ratios = {0.0,
+                                  -1.0,
+                                  4.9e-324,
+                                  1e17,
+                                  1.0000000000000002e17,
+                                  1e300,
+                                  std::numeric_limits<double>::max(),
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN()};
+    const double infinity = std::numeric_limits<double>::infinity();
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        std::vector<double> centres = {candidates[k].ratio};
+        if (k + 1 < candidates.size()) {
+            centres.push_back((candidates[k].ratio + candidates[k + 1].ratio) / 2.0);
+        }
+        for (double value : centres) {
+            double below = value;
+            double above = value;
+            for (int step = 0; step < 4; ++step) {
+                ratios.push_back(below);
+                ratios.push_back(above);
+                below = std::nextafter(below, -infinity);
+                above = std::nextafter(above, infinity);
+            }
+        }
+    }
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> spread(0.5, 40.0);
+    for (int i = 0; i < 2000; ++i) {
+        ratios.push_back(spread(random));
+    }
+    return ratios;
+}
+
+TEST(AssignNearestRatio, ScanAgreesWithThePairWalkForEveryGroup) {
+    korvan::ValveRatioTable table;
+    ASSERT_EQ(korvan::BuildValveRatioTable(table), 0);
+    const std::vector<reference::Pair> plain = reference::RatioTable();
+    for (std::size_t group = 0; group < korvan::kGroupCount; ++group) {
+        const std::vector<reference::Pair> candidates =
+            reference::Group(plain, static_cast<int>(group));
+        const std::vector<double> ratios = TellingRatios(candidates);
+        SolutionVector library(ratios.size(), SolutionEntry{});
+        for (std::size_t i = 0; i < ratios.size(); ++i) {
+            library[i].ratio = ratios[i];
+        }
+        SolutionVector model = library;
+        korvan::AssignNearestRatio(library, korvan::GroupOf(table, group));
+        reference::AssignNearestRatio(model, candidates);
+        for (std::size_t i = 0; i < ratios.size(); ++i) {
+            ASSERT_TRUE(SameBits(library[i].valveSize, model[i].valveSize))
+                << "group " << group << ", ratio " << ratios[i] << ": " << library[i].valveSize
+                << " vs " << model[i].valveSize;
+        }
+    }
+}
+
+TEST(AssignNearestRatio, CandidateListsOutsideTheGroupsAreReadInPlace) {
+    korvan::ValveRatioTable table;
+    ASSERT_EQ(korvan::BuildValveRatioTable(table), 0);
+    SolutionVector points(3, SolutionEntry{});
+    points[0].ratio = 1.0;
+    points[1].ratio = 1.5;
+    points[2].ratio = 9.0;
+    // The whole table as one list: more candidates than a group has.
+    const korvan::ValveGroup whole{&table, 0, table.size()};
+    korvan::AssignNearestRatio(points, whole);
+    EXPECT_EQ(points[0].valveSize, 0.5);
+    EXPECT_EQ(points[1].valveSize, 0.2);   // 1.4999999999999998, group 1
+    EXPECT_EQ(points[2].valveSize, 0.06);  // 8.333333333333334, group 0
+    const korvan::ValveGroup none{&table, 0, 0};
+    EXPECT_THROW(korvan::AssignNearestRatio(points, none), std::out_of_range);
+    SolutionVector empty;
+    EXPECT_NO_THROW(korvan::AssignNearestRatio(empty, none));
+}
+
+}  // namespace
