@@ -35,9 +35,18 @@ std::int32_t RefineValves(SolutionVector& solution, const ValveGroup& groupZero,
 // The final stage of a solve: writes scaleFactor (the mean of demand / valveSize in entry order,
 // taken before refinement), evaluates, refines, evaluates again, rounds the extremes down to
 // hundredths and writes reducedScaleFactor = scaleFactor / 2000. Returns RefineValves' result.
+// When every size is one of the series, each point is evaluated, refined and evaluated again in
+// one visit, with the same results; otherwise it runs as EvaluateAndRefineInPasses.
 std::int32_t EvaluateAndRefine(SolutionVector& solution, const ValveRatioTable& table,
                                double* deviationMax, double* deviationMin, double* scaleFactor,
                                double* reducedScaleFactor);
+
+// The same stage as three passes over the points, in the order of the rules: for sizes outside
+// the series it leaves the state in which RefineValves raises std::out_of_range (scaleFactor
+// written, the extremes of the first evaluation unrounded, points before the failing one moved).
+std::int32_t EvaluateAndRefineInPasses(SolutionVector& solution, const ValveRatioTable& table,
+                                       double* deviationMax, double* deviationMin,
+                                       double* scaleFactor, double* reducedScaleFactor);
 
 }  // namespace korvan
 

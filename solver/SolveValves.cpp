@@ -17,14 +17,17 @@ namespace korvan {
 namespace {
 
 // Series index of `size`; a size outside the series raises std::out_of_range, as a checked scan
-// running past the last size would.
+// running past the last size would. The series falls strictly, so a size of the series has as
+// many sizes above it as its index, and the equality check catches every other value.
 std::size_t SeriesIndexOf(double size) {
-    for (std::size_t index = 0; index < kSeriesLength; ++index) {
-        if (kValveSizeSeries[index] == size) {
-            return index;
-        }
+    std::size_t index = 0;
+    for (const double seriesSize : kValveSizeSeries) {
+        index += seriesSize > size ? 1 : 0;
     }
-    ThrowSubscriptOutOfRange();
+    if (index == kSeriesLength || !(kValveSizeSeries[index] == size)) {
+        ThrowSubscriptOutOfRange();
+    }
+    return index;
 }
 
 std::size_t NextChosenIndex(const std::array<std::size_t, kSeriesLength>& counts,

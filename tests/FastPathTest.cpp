@@ -1,6 +1,7 @@
 // The shortcuts the solver takes for speed checked against the plain rules they replace: large
-// batches ordered through buckets of demand keys, and the nearest candidate found by one scan of
-// the distances instead of the walk over adjacent pairs.
+// batches ordered through buckets of demand keys, the nearest candidate found by one scan of the
+// distances instead of the walk over adjacent pairs, and each point evaluated, refined and
+// evaluated again in one visit instead of three passes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "ReferenceModel.h"
+#include "solver/DeviationEvaluation.h"
 #include "solver/NearestRatio.h"
 #include "solver/SolveValves.h"
 #include "tables/ValveTables.h"
@@ -199,6 +201,74 @@ TEST(AssignNearestRatio, CandidateListsOutsideTheGroupsAreReadInPlace) {
     EXPECT_THROW(korvan::AssignNearestRatio(points, none), std::out_of_range);
     SolutionVector empty;
     EXPECT_NO_THROW(korvan::AssignNearestRatio(empty, none));
+}
+
+struct Outputs {
+    double deviationMax = -7.0;
+    double deviationMin = -7.0;
+    double scaleFactor = -7.0;
+    double reducedScaleFactor = -7.0;
+};
+
+void ExpectSameState(const SolutionVector& left, const SolutionVector& right, const Outputs& a,
+                     const Outputs& b) {
+    ASSERT_EQ(left.size(), right.size());
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        ASSERT_EQ(std::memcmp(&left[i], &right[i], sizeof left[i]), 0) << "entry " << i;
+    }
+    EXPECT_TRUE(SameBits(a.deviationMax, b.deviationMax));
+    EXPECT_TRUE(SameBits(a.deviationMin, b.deviationMin));
+    EXPECT_TRUE(SameBits(a.scaleFactor, b.scaleFactor));
+    EXPECT_TRUE(SameBits(a.reducedScaleFactor, b.reducedScaleFactor));
+}
+
+// Points as the reduction leaves them: series sizes, some ratios exactly 1, deviations that sit on
+// the borders between hundredths. With `foreign`, one size lies outside the series.
+SolutionVector DrawReducedPoints(std::mt19937_64& random, std::size_t count, bool foreign) {
+    SolutionVector points(count, SolutionEntry{});
+    for (std::size_t i = 0; i < count; ++i) {
+        points[i].demand = random() % 3 == 0
+                               ? static_cast<double>(1 + random() % 40) * 0.05
+                               : std::exp(static_cast<double>(random() % 4000) / 500.0 - 4.0);
+        points[i].ratio = random() % 4 == 0 ? 1.0 : 1.5;
+        points[i].valveSize = korvan::kValveSizeSeries[random() % korvan::kSeriesLength];
+        points[i].deviation = 99.0;
+    }
+    if (foreign) {
+        points[random() % count].valveSize = 0.25;
+    }
+    return points;
+}
+
+TEST(EvaluateAndRefine, OneVisitPerPointLeavesWhatThreePassesLeave) {
+    korvan::ValveRatioTable table;
+    ASSERT_EQ(korvan::BuildValveRatioTable(table), 0);
+    std::mt19937_64 random(2024);
+    for (int round = 0; round < 400; ++round) {
+        const bool foreign = round % 5 == 0;
+        SolutionVector fast = DrawReducedPoints(random, 1 + random() % 60, foreign);
+        SolutionVector plain = fast;
+        Outputs a;
+        Outputs b;
+        if (foreign) {
+            EXPECT_THROW(korvan::EvaluateAndRefine(fast, table, &a.deviationMax, &a.deviationMin,
+                                                   &a.scaleFactor, &a.reducedScaleFactor),
+                         std::out_of_range);
+            EXPECT_THROW(
+                korvan::EvaluateAndRefineInPasses(plain, table, &b.deviationMax, &b.deviationMin,
+                                                  &b.scaleFactor, &b.reducedScaleFactor),
+                std::out_of_range);
+        } else {
+            EXPECT_EQ(korvan::EvaluateAndRefine(fast, table, &a.deviationMax, &a.deviationMin,
+                                                &a.scaleFactor, &a.reducedScaleFactor),
+                      0);
+            EXPECT_EQ(
+                korvan::EvaluateAndRefineInPasses(plain, table, &b.deviationMax, &b.deviationMin,
+                                                  &b.scaleFactor, &b.reducedScaleFactor),
+                0);
+        }
+        ASSERT_NO_FATAL_FAILURE(ExpectSameState(fast, plain, a, b)) << "round " << round;
+    }
 }
 
 }  // namespace
