@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
@@ -19,8 +21,8 @@ namespace {
 constexpr std::size_t kMaxSlots = kSeriesLength;
 
 struct RatioSlot {
-    double ratio;               // the largest distinct size divided by this slot's size
-    std::uint32_t tableIndex;   // table position matched to `ratio`; 0 until matched
+    double ratio;              // the largest distinct size divided by this slot's size
+    std::uint32_t tableIndex;  // table position matched to `ratio`; 0 until matched
 };
 
 // The distinct values of the sorted sizes, largest first. Only the first kMaxSlots are kept;
@@ -49,7 +51,8 @@ DistinctSizes CollectDistinctSizes(const std::vector<double>& sorted) {
 }
 
 // One slot per distinct size, met largest first; a size of zero or less ends it with 160.
-std::int32_t MakeRatioSlots(const DistinctSizes& distinct, std::array<RatioSlot, kMaxSlots>& slots) {
+std::int32_t MakeRatioSlots(const DistinctSizes& distinct,
+                            std::array<RatioSlot, kMaxSlots>& slots) {
     const double largest = distinct.values[0];
     for (std::size_t i = 0; i < distinct.count; ++i) {
         const double size = distinct.values[i];
@@ -96,22 +99,93 @@ void AppendReducedSizes(const std::vector<double>& sorted, const ValveRatioTable
                         const std::array<RatioSlot, kMaxSlots>& slots,
                         std::vector<double>& smallest) {
     ReserveAdditional(smallest, sorted.size());
+    // One run of equal sizes per slot, in slot order.
     std::size_t slot = 0;
-    const double* previous = nullptr;
-    for (const double& size : sorted) {
-        if (previous != nullptr && !(size == *previous)) {
+    std::size_t runStart = 0;
+    for (std::size_t i = 1; i <= sorted.size(); ++i) {
+        if (i == sorted.size() || !(sorted[i] == sorted[i - 1])) {
+            smallest.insert(smallest.end(), i - runStart,
+                            At(table, slots.at(slot).tableIndex).size);
             ++slot;
+            runStart = i;
         }
-        smallest.push_back(At(table, slots.at(slot).tableIndex).size);
-        previous = &size;
     }
+}
+
+// Sizes are mostly a handful of values of the series: counting each bit pattern and writing the
+// patterns back in order sorts them in one pass. More patterns than this, and the plain sort runs.
+constexpr std::size_t kMaxPatterns = 16;
+
+struct Pattern {
+    std::uint64_t bits;
+    double value;
+    std::size_t count;
+};
+
+struct Patterns {
+    std::array<Pattern, kMaxPatterns> found;
+    std::size_t count;
+};
+
+bool LargerFirstNotANumberLast(double left, double right) {
+    if (std::isnan(left)) {
+        return false;
+    }
+    return std::isnan(right) || left > right;
+}
+
+// Counts the bit patterns of `values`; false as soon as there are more than kMaxPatterns.
+bool CountPatterns(const std::vector<double>& values, Patterns& patterns) {
+    patterns.count = 0;
+    std::size_t last = 0;
+    for (const double value : values) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        if (patterns.count == 0 || patterns.found[last].bits != bits) {
+            last = 0;
+            while (last < patterns.count && patterns.found[last].bits != bits) {
+                ++last;
+            }
+            if (last == patterns.count) {
+                if (patterns.count == kMaxPatterns) {
+                    return false;
+                }
+                patterns.found[patterns.count++] = Pattern{bits, value, 0};
+            }
+        }
+        ++patterns.found[last].count;
+    }
+    return true;
+}
+
+// Sorts by counting the few distinct bit patterns. The values come back bit for bit, each as often
+// as it was given; equal values (zeros of either sign) and not-a-number values may change places
+// among themselves, as in any sort.
+bool SortByCountingPatterns(std::vector<double>& values) {
+    Patterns patterns{};
+    if (!CountPatterns(values, patterns)) {
+        return false;
+    }
+    const auto first = patterns.found.begin();
+    std::sort(first, first + static_cast<std::ptrdiff_t>(patterns.count),
+              [](const Pattern& left, const Pattern& right) {
+                  return LargerFirstNotANumberLast(left.value, right.value);
+              });
+    auto out = values.begin();
+    for (std::size_t i = 0; i < patterns.count; ++i) {
+        out = std::fill_n(out, patterns.found[i].count, patterns.found[i].value);
+    }
+    return true;
 }
 
 }  // namespace
 
 void SortLargestFirst(std::vector<double>& values) {
-    const auto numbers =
-        std::partition(values.begin(), values.end(), [](double value) { return !std::isnan(value); });
+    if (SortByCountingPatterns(values)) {
+        return;
+    }
+    const auto numbers = std::partition(values.begin(), values.end(),
+                                        [](double value) { return !std::isnan(value); });
     std::sort(values.begin(), numbers, std::greater<double>());
 }
 

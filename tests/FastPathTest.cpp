@@ -1,7 +1,7 @@
 // The shortcuts the solver takes for speed checked against the plain rules they replace: large
 // batches ordered through buckets of demand keys, the nearest candidate found by one scan of the
-// distances instead of the walk over adjacent pairs, and each point evaluated, refined and
-// evaluated again in one visit instead of three passes.
+// distances instead of the walk over adjacent pairs, each point evaluated, refined and evaluated
+// again in one visit instead of three passes, and sizes sorted by counting their bit patterns.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +17,7 @@
 #include "ReferenceModel.h"
 #include "solver/DeviationEvaluation.h"
 #include "solver/NearestRatio.h"
+#include "solver/SmallestPossibleValves.h"
 #include "solver/SolveValves.h"
 #include "tables/ValveTables.h"
 
@@ -268,6 +269,52 @@ TEST(EvaluateAndRefine, OneVisitPerPointLeavesWhatThreePassesLeave) {
                 0);
         }
         ASSERT_NO_FATAL_FAILURE(ExpectSameState(fast, plain, a, b)) << "round " << round;
+    }
+}
+
+std::uint64_t BitsOf(double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+double WithBits(std::uint64_t bits) {
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+TEST(SortLargestFirst, FewOrManyPatternsComeBackOrderedAndBitForBit) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double otherNan = WithBits(BitsOf(nan) | 0x5);
+    const double infinity = std::numeric_limits<double>::infinity();
+    const std::vector<double> few = {0.5,      0.3,  0.2,      0.16, 0.1,      0.06,
+                                     0.03,     0.0,  -0.0,     nan,  otherNan, -infinity,
+                                     infinity, -1.0, 4.9e-324, 0.25};
+    std::mt19937_64 random(3);
+    for (const std::size_t patterns :
+         {std::size_t{1}, std::size_t{7}, std::size_t{16}, std::size_t{17}, std::size_t{40}}) {
+        std::vector<double> values;
+        for (std::size_t i = 0; i < 3000; ++i) {
+            const std::size_t pick = random() % patterns;
+            values.push_back(pick < few.size() ? few[pick] : 1.0 + static_cast<double>(pick));
+        }
+        std::vector<std::uint64_t> expected;
+        for (const double value : values) {
+            expected.push_back(BitsOf(value));
+        }
+        korvan::SortLargestFirst(values);
+        std::vector<std::uint64_t> actual;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            actual.push_back(BitsOf(values[i]));
+            if (i > 0 && !std::isnan(values[i])) {
+                ASSERT_FALSE(std::isnan(values[i - 1])) << "a number after not-a-number at " << i;
+                ASSERT_GE(values[i - 1], values[i]) << "at " << i;
+            }
+        }
+        std::sort(expected.begin(), expected.end());
+        std::sort(actual.begin(), actual.end());
+        ASSERT_EQ(actual, expected) << patterns << " patterns";
     }
 }
 
