@@ -1,7 +1,8 @@
 // The shortcuts the solver takes for speed checked against the plain rules they replace: large
 // batches ordered through buckets of demand keys, the nearest candidate found by one scan of the
 // distances instead of the walk over adjacent pairs, each point evaluated, refined and evaluated
-// again in one visit instead of three passes, and sizes sorted by counting their bit patterns.
+// again in one visit instead of three passes, sizes sorted by counting their bit patterns, and the
+// tolerance search started at the first pass that can succeed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "solver/NearestRatio.h"
 #include "solver/SmallestPossibleValves.h"
 #include "solver/SolveValves.h"
+#include "solver/ToleranceSearch.h"
 #include "tables/ValveTables.h"
 
 namespace {
@@ -315,6 +317,57 @@ TEST(SortLargestFirst, FewOrManyPatternsComeBackOrderedAndBitForBit) {
         std::sort(expected.begin(), expected.end());
         std::sort(actual.begin(), actual.end());
         ASSERT_EQ(actual, expected) << patterns << " patterns";
+    }
+}
+
+// Ratios that put a window bound within a few ulps of a table ratio at some pass, besides exact
+// table ratios and ratios spread up to 2000, the far side of pass 100.
+double DrawTellingRatio(std::mt19937_64& random, const std::vector<reference::Pair>& table) {
+    const double tableRatio = table[random() % table.size()].ratio;
+    const double pass = static_cast<double>(random() % 101);
+    switch (random() % 4) {
+        case 0:
+            return tableRatio;
+        case 1:
+        case 2: {
+            const double bound = random() % 2 == 0 ? pass / 100.0 + 1.0 : -pass / 100.0 + 1.0;
+            double ratio = tableRatio / bound;
+            for (std::uint64_t step = random() % 4; step > 0; --step) {
+                ratio = std::nextafter(ratio, random() % 2 == 0 ? 0.0 : 3000.0);
+            }
+            return std::isfinite(ratio) ? std::max(ratio, 1.0) : 1.0;
+        }
+        default:
+            return std::exp(static_cast<double>(random() % 7600) / 1000.0);
+    }
+}
+
+TEST(ChooseSizesWithinTolerance, StartingLateEndsOnTheSamePassGroupAndSizes) {
+    korvan::ValveRatioTable table;
+    ASSERT_EQ(korvan::BuildValveRatioTable(table), 0);
+    const std::vector<reference::Pair> plain = reference::RatioTable();
+    std::mt19937_64 random(1168);
+    for (int round = 0; round < 8000; ++round) {
+        SolutionVector library(1 + random() % 7, SolutionEntry{});
+        library[0].ratio = 1.0;
+        for (std::size_t i = 1; i < library.size(); ++i) {
+            library[i].ratio = DrawTellingRatio(random, plain);
+        }
+        SolutionVector model = library;
+        korvan::ChooseSizesWithinTolerance(library, table);
+        double plus = 0;
+        double minus = 0;
+        int group = 0;
+        while (reference::MatchWithinTolerance(model, plain, plus, minus, group) == 1168) {
+            plus += 1;
+            minus += -1;
+        }
+        reference::AssignFromGroup(model, plain, group);
+        for (std::size_t i = 0; i < library.size(); ++i) {
+            ASSERT_EQ(std::memcmp(&library[i], &model[i], sizeof library[i]), 0)
+                << "round " << round << ", point " << i << " of ratio " << library[i].ratio
+                << ": pass " << plus << ", group " << group;
+        }
     }
 }
 
