@@ -214,4 +214,26 @@ std::int32_t GetSmallestPossibleValves(std::vector<double>& sizes, std::vector<d
     return kSuccess;
 }
 
+std::int32_t ReduceDistinctSizes(const double* sizes, std::size_t count,
+                                 const ValveRatioTable& table, double* reduced) {
+    if (count == 0 || count > kMaxSlots) {
+        ThrowSubscriptOutOfRange();
+    }
+    DistinctSizes distinct{};
+    std::copy(sizes, sizes + count, distinct.values.begin());
+    distinct.count = count;
+    std::array<RatioSlot, kMaxSlots> slots{};
+    const std::int32_t result = MakeRatioSlots(distinct, slots);
+    if (result != kSuccess) {
+        return result;
+    }
+    if (!MatchSlotsToHighestGroup(table, slots, count)) {
+        return kUnsolvableInput;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        reduced[i] = At(table, slots[i].tableIndex).size;
+    }
+    return kSuccess;
+}
+
 }  // namespace korvan

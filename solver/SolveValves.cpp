@@ -38,6 +38,58 @@ std::size_t NextChosenIndex(const std::array<std::size_t, kSeriesLength>& counts
     return index;
 }
 
+// The chosen sizes are values of the series, so sorted largest first they form one run per
+// series size, in series order; counting the entries per size describes them completely.
+struct ChosenSizes {
+    std::array<std::size_t, kSeriesLength> counts;
+    std::array<double, kSeriesLength> distinct;  // the sizes chosen at all, largest first
+    std::size_t distinctCount;
+    std::array<std::size_t, kSeriesLength> distinctPosition;  // by series index
+};
+
+ChosenSizes CountChosenSizes(const SolutionVector& solution) {
+    ChosenSizes chosen{};
+    for (const SolutionEntry& entry : solution) {
+        ++chosen.counts[SeriesIndexOf(entry.valveSize)];
+    }
+    for (std::size_t index = 0; index < kSeriesLength; ++index) {
+        if (chosen.counts[index] != 0) {
+            chosen.distinctPosition[index] = chosen.distinctCount;
+            chosen.distinct[chosen.distinctCount++] = kValveSizeSeries[index];
+        }
+    }
+    return chosen;
+}
+
+// Equal sizes reduce to equal values, so the reduced distinct sizes give every entry its own.
+// Each entry takes the next unused chosen size equal to its own, scanning forward only: the scan
+// stands in run `current`, of which `taken` sizes are used. Sizes that grow along the entries
+// would send the scan past the end.
+void MapToReducedSizes(SolutionVector& solution, const ChosenSizes& chosen, const double* reduced,
+                       std::size_t reducedCount) {
+    std::size_t current = NextChosenIndex(chosen.counts, 0);
+    std::size_t taken = 0;
+    for (SolutionEntry& entry : solution) {
+        const std::size_t index = SeriesIndexOf(entry.valveSize);
+        if (index < current) {
+            ThrowSubscriptOutOfRange();
+        }
+        if (index > current) {
+            current = index;
+            taken = 0;
+        }
+        const std::size_t position = chosen.distinctPosition[index];
+        if (position >= reducedCount) {
+            ThrowSubscriptOutOfRange();
+        }
+        entry.valveSize = reduced[position];
+        if (++taken == chosen.counts[current]) {
+            current = NextChosenIndex(chosen.counts, current + 1);
+            taken = 0;
+        }
+    }
+}
+
 }  // namespace
 
 void SetRatios(SolutionVector& solution) {
@@ -51,48 +103,30 @@ void SetRatios(SolutionVector& solution) {
 }
 
 std::int32_t ReduceChosenSizes(SolutionVector& solution) {
-    // The chosen sizes are values of the series, so sorted largest first they form one run per
-    // series size, in series order; counting the entries per size describes them completely.
-    std::array<std::size_t, kSeriesLength> counts{};
-    for (const SolutionEntry& entry : solution) {
-        ++counts[SeriesIndexOf(entry.valveSize)];
-    }
-    // Equal sizes reduce to equal values, so reducing the distinct sizes reduces them all.
+    const ChosenSizes chosen = CountChosenSizes(solution);
     std::vector<double> distinct;
-    std::array<std::size_t, kSeriesLength> reducedPosition{};
     ReserveAdditional(distinct, kSeriesLength);
-    for (std::size_t index = 0; index < kSeriesLength; ++index) {
-        if (counts[index] != 0) {
-            reducedPosition[index] = distinct.size();
-            distinct.push_back(kValveSizeSeries[index]);
-        }
+    for (std::size_t i = 0; i < chosen.distinctCount; ++i) {
+        distinct.push_back(chosen.distinct[i]);
     }
     std::vector<double> reduced;
     const std::int32_t result = GetSmallestPossibleValves(distinct, reduced);
     if (result != kSuccess) {
         return result;
     }
+    MapToReducedSizes(solution, chosen, reduced.data(), reduced.size());
+    return kSuccess;
+}
 
-    // Each entry takes the next unused chosen size equal to its own, scanning forward only: the
-    // scan stands in run `current`, of which `taken` sizes are used. Sizes that grow along the
-    // entries would send the scan past the end.
-    std::size_t current = NextChosenIndex(counts, 0);
-    std::size_t taken = 0;
-    for (SolutionEntry& entry : solution) {
-        const std::size_t index = SeriesIndexOf(entry.valveSize);
-        if (index < current) {
-            ThrowSubscriptOutOfRange();
-        }
-        if (index > current) {
-            current = index;
-            taken = 0;
-        }
-        entry.valveSize = At(reduced, reducedPosition[index]);
-        if (++taken == counts[current]) {
-            current = NextChosenIndex(counts, current + 1);
-            taken = 0;
-        }
+std::int32_t ReduceChosenSizes(SolutionVector& solution, const ValveRatioTable& table) {
+    const ChosenSizes chosen = CountChosenSizes(solution);
+    std::array<double, kSeriesLength> reduced{};
+    const std::int32_t result =
+        ReduceDistinctSizes(chosen.distinct.data(), chosen.distinctCount, table, reduced.data());
+    if (result != kSuccess) {
+        return result;
     }
+    MapToReducedSizes(solution, chosen, reduced.data(), chosen.distinctCount);
     return kSuccess;
 }
 
@@ -107,7 +141,7 @@ std::int32_t SolveValves(SolutionVector& solution, const ValveRatioTable& table,
     } else {
         ChooseSizesWithinTolerance(solution, table);
     }
-    const std::int32_t result = ReduceChosenSizes(solution);
+    const std::int32_t result = ReduceChosenSizes(solution, table);
     if (result != kSuccess) {
         return result;
     }

@@ -24,6 +24,10 @@ void SetRatios(SolutionVector& solution);
 // std::out_of_range for a size outside the series, or sizes that grow along the entries.
 std::int32_t ReduceChosenSizes(SolutionVector& solution);
 
+// The same reduction against the call's own ratio table instead of one built for it; the only
+// failure it reports is still 10, for a ratio slot.
+std::int32_t ReduceChosenSizes(SolutionVector& solution, const ValveRatioTable& table);
+
 // Solves `solution`, whose demands are set and positive and finite, with the call's `table`.
 // Writes the four outputs only when it returns 0. Returns 0, or 10 when memory for the reduction
 // ran out. std::out_of_range for an empty `solution`.
