@@ -1,5 +1,6 @@
 #include "solver/DeviationEvaluation.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -141,6 +142,22 @@ double EvaluateAndRefinePoint(SolutionEntry& point, const SeriesSizes& series, d
     return final.raw;
 }
 
+std::int32_t EvaluateAndRefineInOneVisit(SolutionVector& solution, const SeriesSizes& series,
+                                         double sum, double* deviationMax, double* deviationMin,
+                                         double* scaleFactor, double* reducedScaleFactor) {
+    const double factor = sum / static_cast<double>(solution.size());
+    *scaleFactor = factor;
+
+    Extremes extremes;
+    for (SolutionEntry& point : solution) {
+        extremes.Include(EvaluateAndRefinePoint(point, series, factor));
+    }
+    *deviationMax = RoundDownToHundredths(extremes.largest);
+    *deviationMin = RoundDownToHundredths(extremes.smallest);
+    *reducedScaleFactor = factor / 2000.0;
+    return 0;
+}
+
 }  // namespace
 
 double RawDeviation(double demand, double valveSize, double scaleFactor) {
@@ -189,17 +206,25 @@ std::int32_t EvaluateAndRefine(SolutionVector& solution, const ValveRatioTable& 
         return EvaluateAndRefineInPasses(solution, table, deviationMax, deviationMin, scaleFactor,
                                          reducedScaleFactor);
     }
-    const double factor = sum / static_cast<double>(solution.size());
-    *scaleFactor = factor;
+    return EvaluateAndRefineInOneVisit(solution, series, sum, deviationMax, deviationMin,
+                                       scaleFactor, reducedScaleFactor);
+}
 
-    Extremes extremes;
-    for (SolutionEntry& point : solution) {
-        extremes.Include(EvaluateAndRefinePoint(point, series, factor));
+std::int32_t EvaluateAndRefineWithSum(SolutionVector& solution, const ValveRatioTable& table,
+                                      double sum, const double* sizes, std::size_t sizeCount,
+                                      double* deviationMax, double* deviationMin,
+                                      double* scaleFactor, double* reducedScaleFactor) {
+    SeriesSizes series{};
+    const bool known = table.size() >= GroupLength(0) && CopySizes(GroupOf(table, 0), series) &&
+                       std::all_of(sizes, sizes + sizeCount, [&](double size) {
+                           return PositionIn(series, size) < series.count;
+                       });
+    if (!known) {
+        return EvaluateAndRefine(solution, table, deviationMax, deviationMin, scaleFactor,
+                                 reducedScaleFactor);
     }
-    *deviationMax = RoundDownToHundredths(extremes.largest);
-    *deviationMin = RoundDownToHundredths(extremes.smallest);
-    *reducedScaleFactor = factor / 2000.0;
-    return 0;
+    return EvaluateAndRefineInOneVisit(solution, series, sum, deviationMax, deviationMin,
+                                       scaleFactor, reducedScaleFactor);
 }
 
 std::int32_t EvaluateAndRefineInPasses(SolutionVector& solution, const ValveRatioTable& table,

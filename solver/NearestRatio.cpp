@@ -1,70 +1,45 @@
 #include "solver/NearestRatio.h"
 
-#include <array>
 #include <cmath>
 #include <cstddef>
 
 namespace korvan {
-namespace {
 
-// The candidates' ratios and sizes side by side, read once through the checked group.
-struct Candidates {
-    std::array<double, kSeriesLength> ratios;
-    std::array<double, kSeriesLength> sizes;
-    std::size_t count;
-};
-
-Candidates CopyCandidates(const ValveGroup& group) {
-    Candidates candidates{};
-    candidates.count = group.size();
-    for (std::size_t k = 0; k < candidates.count; ++k) {
-        candidates.ratios[k] = group[k].ratio;
-        candidates.sizes[k] = group[k].size;
+bool CopyCandidates(const ValveGroup& group, CandidateList& list) {
+    if (group.size() == 0 || group.size() > kSeriesLength) {
+        return false;
     }
-    return candidates;
-}
-
-// The rule walks the adjacent pairs of candidates: the nearer of each pair (the first on a tie)
-// becomes the best when it is strictly nearer than the best so far, and an exact hit ends the walk.
-// After pair (p, p + 1) the best is the first candidate of least distance among 0 to p + 1: a
-// second of the pair strictly nearer than the first is taken exactly when it is strictly nearer
-// than every earlier one, and a first of the pair never beats the best, which was chosen over it.
-// An exact hit has distance 0, which only an equal ratio has, so ending there changes nothing.
-// The walk therefore keeps the first candidate of least distance, and this scan finds the same one
-// from the same distances: a ratio that is not a number has no distance less than another, and one
-// that is infinite is at the same infinite distance from every candidate, so both keep the first.
-template <typename RatioAt>
-std::size_t NearestIndex(const RatioAt& ratioAt, std::size_t count, double ratio) {
-    std::size_t best = 0;
-    double bestDistance = std::fabs(ratio - ratioAt(0));
-    for (std::size_t k = 1; k < count; ++k) {
-        const double distance = std::fabs(ratio - ratioAt(k));
-        const bool nearer = distance < bestDistance;
-        best = nearer ? k : best;
-        bestDistance = nearer ? distance : bestDistance;
+    list.count = group.size();
+    for (std::size_t k = 0; k < list.count; ++k) {
+        list.ratios[k] = group[k].ratio;
+        list.sizes[k] = group[k].size;
     }
-    return best;
+    return true;
 }
-
-}  // namespace
 
 void AssignNearestRatio(SolutionVector& solution, const ValveGroup& candidates) {
     if (solution.empty()) {
         return;
     }
-    if (candidates.size() == 0 || candidates.size() > kSeriesLength) {
-        // Read in place: no candidate raises std::out_of_range, and no group has more than seven.
-        const auto ratioAt = [&](std::size_t k) { return candidates[k].ratio; };
+    CandidateList list{};
+    if (CopyCandidates(candidates, list)) {
         for (SolutionEntry& point : solution) {
-            point.valveSize =
-                candidates[NearestIndex(ratioAt, candidates.size(), point.ratio)].size;
+            point.valveSize = list.sizes[NearestCandidate(list, point.ratio)];
         }
         return;
     }
-    const Candidates copied = CopyCandidates(candidates);
-    const auto ratioAt = [&](std::size_t k) { return copied.ratios[k]; };
+    // No group has more than seven candidates; a list of none raises std::out_of_range here.
     for (SolutionEntry& point : solution) {
-        point.valveSize = copied.sizes[NearestIndex(ratioAt, copied.count, point.ratio)];
+        std::size_t best = 0;
+        double bestDistance = std::fabs(point.ratio - candidates[0].ratio);
+        for (std::size_t k = 1; k < candidates.size(); ++k) {
+            const double distance = std::fabs(point.ratio - candidates[k].ratio);
+            if (distance < bestDistance) {
+                best = k;
+                bestDistance = distance;
+            }
+        }
+        point.valveSize = candidates[best].size;
     }
 }
 

@@ -22,6 +22,10 @@ constexpr std::size_t kBucketSortThreshold = 1024;
 // stays within cache and the address translation buffers, many enough that a bucket of a large
 // batch fits in cache.
 constexpr int kMaxBucketBits = 8;
+// With one bucket either side for demands outside the range the samples found.
+constexpr std::size_t kMaxBuckets = (std::size_t{1} << kMaxBucketBits) + 2;
+// Entries read to find the range of demands, instead of a pass over all of them.
+constexpr std::size_t kRangeSamples = 4096;
 // A bucket of this many entries or fewer has its keys sorted by comparison; more, by radix.
 constexpr std::size_t kComparisonSortLimit = 64;
 constexpr int kDigitBits = 8;
@@ -46,18 +50,23 @@ std::uint64_t DemandBits(const SolutionEntry& entry) {
     return bits;
 }
 
+bool IsPositiveFinite(std::uint64_t bits) {
+    return bits != 0 && bits < kInfinityBits;
+}
+
 struct BitRange {
     std::uint64_t smallest;
     std::uint64_t largest;
 };
 
-// The range of the demands' bit patterns; false when a demand is not positive and finite (zero,
-// negative, infinite or not a number), whose pattern would not order like its value.
-bool PositiveFiniteRange(const SolutionVector& solution, BitRange& range) {
+// The range of the demands' patterns over entries spread evenly through the vector; false when one
+// of them is not positive and finite, whose pattern would not order like its value.
+bool SampledRange(const SolutionVector& solution, BitRange& range) {
     range = {std::numeric_limits<std::uint64_t>::max(), 0};
-    for (const SolutionEntry& entry : solution) {
-        const std::uint64_t bits = DemandBits(entry);
-        if (bits == 0 || bits >= kInfinityBits) {
+    const std::size_t samples = std::min(solution.size(), kRangeSamples);
+    for (std::size_t i = 0; i < samples; ++i) {
+        const std::uint64_t bits = DemandBits(solution[i * (solution.size() / samples)]);
+        if (!IsPositiveFinite(bits)) {
             return false;
         }
         range.smallest = std::min(range.smallest, bits);
@@ -75,16 +84,26 @@ int BitWidth(std::uint64_t value) {
     return width;
 }
 
-// Bucket b holds the demands whose patterns lie in the b-th slice, counted from the largest, of
-// equal width: every demand of bucket b is at least every demand of bucket b + 1.
+// Buckets in the order of the result. Bucket 0 holds the demands above the sampled range and the
+// last bucket those below it; between them, bucket b holds the patterns of the (b - 1)-th slice,
+// counted from the largest, of equal width. Every demand of a bucket is at least every demand of
+// the next.
 struct Buckets {
-    std::uint64_t largest;
+    BitRange range;
     int shift;
     std::size_t count;
 
-    std::size_t Of(const SolutionEntry& entry) const {
-        return static_cast<std::size_t>((largest - DemandBits(entry)) >> shift);
+    std::size_t Of(std::uint64_t bits) const {
+        if (bits > range.largest) {
+            return 0;
+        }
+        if (bits < range.smallest) {
+            return count - 1;
+        }
+        return static_cast<std::size_t>((range.largest - bits) >> shift) + 1;
     }
+    std::size_t Of(const SolutionEntry& entry) const { return Of(DemandBits(entry)); }
+    bool InRange(std::size_t bucket) const { return bucket > 0 && bucket + 1 < count; }
 };
 
 Buckets ChooseBuckets(const BitRange& range, std::size_t entries) {
@@ -94,7 +113,7 @@ Buckets ChooseBuckets(const BitRange& range, std::size_t entries) {
     }
     const std::uint64_t span = range.largest - range.smallest;
     const int shift = std::max(0, BitWidth(span) - bits);
-    return Buckets{range.largest, shift, static_cast<std::size_t>(span >> shift) + 1};
+    return Buckets{range, shift, static_cast<std::size_t>(span >> shift) + 3};
 }
 
 // Moves every entry into its bucket's part of the vector, one carried entry at a time: each entry
@@ -214,7 +233,7 @@ void SortBucket(SolutionEntry* entries, std::size_t count, const Buckets& bucket
     // Within a bucket the low `shift` bits of (largest - bits) order the demands.
     const std::uint64_t mask = (std::uint64_t{1} << buckets.shift) - 1;
     for (std::size_t i = 0; i < count; ++i) {
-        keys[i] = KeyedPosition{(buckets.largest - DemandBits(entries[i])) & mask, i};
+        keys[i] = KeyedPosition{(buckets.range.largest - DemandBits(entries[i])) & mask, i};
     }
     if (count <= kComparisonSortLimit) {
         std::sort(keys, keys + count, SmallerKey);
@@ -240,13 +259,31 @@ std::size_t LargestBucket(const std::size_t* end, std::size_t count) {
     return largest;
 }
 
-// Sorts by buckets; false, with nothing moved, when the work memory cannot be allocated.
-bool SortInBuckets(SolutionVector& solution, const BitRange& range) {
-    const Buckets buckets = ChooseBuckets(range, solution.size());
-    std::size_t next[std::size_t{1} << kMaxBucketBits];
-    std::size_t end[std::size_t{1} << kMaxBucketBits] = {};
+// Counts the entries of every bucket into end[] (which starts at zero); false when a demand is not
+// positive and finite.
+bool CountBuckets(const SolutionVector& solution, const Buckets& buckets, std::size_t* end) {
     for (const SolutionEntry& entry : solution) {
-        ++end[buckets.Of(entry)];
+        const std::uint64_t bits = DemandBits(entry);
+        if (!IsPositiveFinite(bits)) {
+            return false;
+        }
+        ++end[buckets.Of(bits)];
+    }
+    return true;
+}
+
+// Sorts by buckets, handing each bucket to `visitor` once it is in order; false, with nothing
+// moved, when a demand is not positive and finite or the work memory cannot be allocated.
+bool SortInBuckets(SolutionVector& solution, const OrderedStretchVisitor& visitor) {
+    BitRange sampled{};
+    if (!SampledRange(solution, sampled)) {
+        return false;
+    }
+    const Buckets buckets = ChooseBuckets(sampled, solution.size());
+    std::size_t next[kMaxBuckets];
+    std::size_t end[kMaxBuckets] = {};
+    if (!CountBuckets(solution, buckets, end)) {
+        return false;
     }
     std::size_t position = 0;
     for (std::size_t bucket = 0; bucket < buckets.count; ++bucket) {
@@ -268,7 +305,7 @@ bool SortInBuckets(SolutionVector& solution, const BitRange& range) {
     for (std::size_t bucket = 0; bucket < buckets.count; ++bucket) {
         const std::size_t count = end[bucket] - begin;
         SolutionEntry* const first = solution.data() + begin;
-        if (count > keyRoom) {
+        if (count > keyRoom || (count > 1 && !buckets.InRange(bucket))) {
             // Every demand is a number here, so the plain comparison orders like LargerDemandFirst.
             std::sort(first, first + count,
                       [](const SolutionEntry& left, const SolutionEntry& right) {
@@ -276,6 +313,9 @@ bool SortInBuckets(SolutionVector& solution, const BitRange& range) {
                       });
         } else if (count > 1 && buckets.shift > 0) {
             SortBucket(first, count, buckets, keys.get(), keys.get() + keyRoom);
+        }
+        if (count > 0) {
+            visitor.visit(visitor.context, first, count);
         }
         begin = end[bucket];
     }
@@ -285,12 +325,18 @@ bool SortInBuckets(SolutionVector& solution, const BitRange& range) {
 }  // namespace
 
 void OrderByDemand(SolutionVector& solution) {
-    BitRange range{};
-    if (solution.size() >= kBucketSortThreshold && PositiveFiniteRange(solution, range) &&
-        SortInBuckets(solution, range)) {
+    OrderByDemand(solution,
+                  OrderedStretchVisitor{[](void*, SolutionEntry*, std::size_t) {}, nullptr});
+}
+
+void OrderByDemand(SolutionVector& solution, const OrderedStretchVisitor& visitor) {
+    if (solution.size() >= kBucketSortThreshold && SortInBuckets(solution, visitor)) {
         return;
     }
     std::sort(solution.begin(), solution.end(), LargerDemandFirst);
+    if (!solution.empty()) {
+        visitor.visit(visitor.context, solution.data(), solution.size());
+    }
 }
 
 }  // namespace korvan

@@ -47,11 +47,9 @@ struct ChosenSizes {
     std::array<std::size_t, kSeriesLength> distinctPosition;  // by series index
 };
 
-ChosenSizes CountChosenSizes(const SolutionVector& solution) {
+ChosenSizes ChosenSizesFromCounts(const std::array<std::size_t, kSeriesLength>& counts) {
     ChosenSizes chosen{};
-    for (const SolutionEntry& entry : solution) {
-        ++chosen.counts[SeriesIndexOf(entry.valveSize)];
-    }
+    chosen.counts = counts;
     for (std::size_t index = 0; index < kSeriesLength; ++index) {
         if (chosen.counts[index] != 0) {
             chosen.distinctPosition[index] = chosen.distinctCount;
@@ -61,12 +59,22 @@ ChosenSizes CountChosenSizes(const SolutionVector& solution) {
     return chosen;
 }
 
+ChosenSizes CountChosenSizes(const SolutionVector& solution) {
+    std::array<std::size_t, kSeriesLength> counts{};
+    for (const SolutionEntry& entry : solution) {
+        ++counts[SeriesIndexOf(entry.valveSize)];
+    }
+    return ChosenSizesFromCounts(counts);
+}
+
 // Equal sizes reduce to equal values, so the reduced distinct sizes give every entry its own.
 // Each entry takes the next unused chosen size equal to its own, scanning forward only: the scan
 // stands in run `current`, of which `taken` sizes are used. Sizes that grow along the entries
 // would send the scan past the end.
-void MapToReducedSizes(SolutionVector& solution, const ChosenSizes& chosen, const double* reduced,
-                       std::size_t reducedCount) {
+// Also sums demand / valveSize over the entries, in entry order, as the scale factor needs.
+double MapToReducedSizes(SolutionVector& solution, const ChosenSizes& chosen, const double* reduced,
+                         std::size_t reducedCount) {
+    double sum = 0.0;
     std::size_t current = NextChosenIndex(chosen.counts, 0);
     std::size_t taken = 0;
     for (SolutionEntry& entry : solution) {
@@ -83,11 +91,76 @@ void MapToReducedSizes(SolutionVector& solution, const ChosenSizes& chosen, cons
             ThrowSubscriptOutOfRange();
         }
         entry.valveSize = reduced[position];
+        sum += entry.demand / entry.valveSize;
         if (++taken == chosen.counts[current]) {
             current = NextChosenIndex(chosen.counts, current + 1);
             taken = 0;
         }
     }
+    return sum;
+}
+
+// The reduced sizes, and the sum of demand / valveSize after mapping them.
+struct Reduction {
+    std::array<double, kSeriesLength> sizes;
+    std::size_t count;
+    double sum;
+};
+
+std::int32_t ReduceCounted(SolutionVector& solution, const ChosenSizes& chosen,
+                           const ValveRatioTable& table, Reduction& reduction) {
+    reduction.count = chosen.distinctCount;
+    const std::int32_t result = ReduceDistinctSizes(chosen.distinct.data(), chosen.distinctCount,
+                                                    table, reduction.sizes.data());
+    if (result != kSuccess) {
+        return result;
+    }
+    reduction.sum = MapToReducedSizes(solution, chosen, reduction.sizes.data(), reduction.count);
+    return kSuccess;
+}
+
+// What the nearest-ratio path gathers while the ordered stretches go by.
+struct NearestPath {
+    const SolutionEntry* front;
+    double largest;
+    CandidateList candidates;
+    std::array<std::size_t, kSeriesLength> seriesIndex;  // of each candidate's size
+    std::array<std::size_t, kSeriesLength> counts;       // entries per series index
+};
+
+// For one ordered stretch, what SetRatios, AssignNearestRatio and the counting of the reduction
+// do to it, in one visit while it is in cache. The first stretch begins with the entry of
+// largest demand, final by then.
+void ChooseNearestInStretch(void* context, SolutionEntry* first, std::size_t count) {
+    NearestPath& path = *static_cast<NearestPath*>(context);
+    if (first == path.front) {
+        path.largest = first->demand;
+    }
+    for (SolutionEntry* entry = first; entry != first + count; ++entry) {
+        entry->ratio = path.largest / entry->demand;
+        const std::size_t candidate = NearestCandidate(path.candidates, entry->ratio);
+        entry->valveSize = path.candidates.sizes[candidate];
+        ++path.counts[path.seriesIndex[candidate]];
+    }
+}
+
+// Whether the nearest-ratio path can run in one visit per stretch: group zero is whole and its
+// sizes are the series', so that neither reading it nor counting its sizes can fail half way.
+bool PrepareNearestPath(const SolutionVector& solution, const ValveRatioTable& table,
+                        NearestPath& path) {
+    if (table.size() < GroupLength(0) || !CopyCandidates(GroupOf(table, 0), path.candidates)) {
+        return false;
+    }
+    for (std::size_t k = 0; k < path.candidates.count; ++k) {
+        const double size = path.candidates.sizes[k];
+        const auto found = std::find(kValveSizeSeries.begin(), kValveSizeSeries.end(), size);
+        if (found == kValveSizeSeries.end()) {
+            return false;
+        }
+        path.seriesIndex[k] = static_cast<std::size_t>(found - kValveSizeSeries.begin());
+    }
+    path.front = solution.data();
+    return solution.size() > path.candidates.count;
 }
 
 }  // namespace
@@ -119,34 +192,37 @@ std::int32_t ReduceChosenSizes(SolutionVector& solution) {
 }
 
 std::int32_t ReduceChosenSizes(SolutionVector& solution, const ValveRatioTable& table) {
-    const ChosenSizes chosen = CountChosenSizes(solution);
-    std::array<double, kSeriesLength> reduced{};
-    const std::int32_t result =
-        ReduceDistinctSizes(chosen.distinct.data(), chosen.distinctCount, table, reduced.data());
-    if (result != kSuccess) {
-        return result;
-    }
-    MapToReducedSizes(solution, chosen, reduced.data(), chosen.distinctCount);
-    return kSuccess;
+    Reduction reduction{};
+    return ReduceCounted(solution, CountChosenSizes(solution), table, reduction);
 }
 
 std::int32_t SolveValves(SolutionVector& solution, const ValveRatioTable& table,
                          double* deviationMax, double* deviationMin, double* scaleFactor,
                          double* reducedScaleFactor) {
-    OrderByDemand(solution);
-    SetRatios(solution);
-    const ValveGroup groupZero = GroupOf(table, 0);
-    if (solution.size() > groupZero.size()) {
-        AssignNearestRatio(solution, groupZero);
+    NearestPath path{};
+    ChosenSizes chosen{};
+    if (PrepareNearestPath(solution, table, path)) {
+        OrderByDemand(solution, OrderedStretchVisitor{ChooseNearestInStretch, &path});
+        chosen = ChosenSizesFromCounts(path.counts);
     } else {
-        ChooseSizesWithinTolerance(solution, table);
+        OrderByDemand(solution);
+        SetRatios(solution);
+        const ValveGroup groupZero = GroupOf(table, 0);
+        if (solution.size() > groupZero.size()) {
+            AssignNearestRatio(solution, groupZero);
+        } else {
+            ChooseSizesWithinTolerance(solution, table);
+        }
+        chosen = CountChosenSizes(solution);
     }
-    const std::int32_t result = ReduceChosenSizes(solution, table);
+    Reduction reduction{};
+    const std::int32_t result = ReduceCounted(solution, chosen, table, reduction);
     if (result != kSuccess) {
         return result;
     }
-    return EvaluateAndRefine(solution, table, deviationMax, deviationMin, scaleFactor,
-                             reducedScaleFactor);
+    return EvaluateAndRefineWithSum(solution, table, reduction.sum, reduction.sizes.data(),
+                                    reduction.count, deviationMax, deviationMin, scaleFactor,
+                                    reducedScaleFactor);
 }
 
 }  // namespace korvan

@@ -4,6 +4,7 @@
 #ifndef KORVAN_SOLVER_SOLVE_VALVES_H
 #define KORVAN_SOLVER_SOLVE_VALVES_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "interface/KorvanCalcValueProvider.h"
@@ -14,6 +15,17 @@ namespace korvan {
 // Sorts the entries by demand, largest first, each moving whole (not stable: entries of equal
 // demand may end in any order); a demand that is not a number sorts last.
 void OrderByDemand(SolutionVector& solution);
+
+// Receives `count` entries from `first` on, a stretch of the vector in its final order.
+struct OrderedStretchVisitor {
+    void (*visit)(void* context, SolutionEntry* first, std::size_t count);
+    void* context;
+};
+
+// OrderByDemand, handing the vector to `visitor` a stretch at a time from the front, each as soon
+// as it is final: all at once after a plain sort, a bucket at a time (while it is still in cache)
+// after a sort in buckets. The stretches are not empty and cover the vector in order.
+void OrderByDemand(SolutionVector& solution, const OrderedStretchVisitor& visitor);
 
 // Sets every entry's ratio to entry 0's demand divided by its own.
 void SetRatios(SolutionVector& solution);

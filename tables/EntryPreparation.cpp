@@ -45,16 +45,13 @@ std::int32_t CheckNewPoints(const SolutionVector& solution, const TypeFactorTabl
 }
 
 std::int32_t CheckRecomputedPoints(const SolutionVector& solution, const TypeFactorTable& factors) {
-    for (const SolutionEntry& entry : solution) {
-        FactorOf(factors, static_cast<std::uint32_t>(entry.type));
-    }
+    // One pass: a bad type anywhere still raises before 13 is returned for a bad demand anywhere.
+    bool solvable = true;
     for (const SolutionEntry& entry : solution) {
         const double factor = FactorOf(factors, static_cast<std::uint32_t>(entry.type));
-        if (!IsSolvableDemand(RecomputedDemand(entry.inputValue, factor))) {
-            return kUnsolvableInput;
-        }
+        solvable = solvable && IsSolvableDemand(RecomputedDemand(entry.inputValue, factor));
     }
-    return kSuccess;
+    return solvable ? kSuccess : kUnsolvableInput;
 }
 
 std::int32_t AppendEntries(SolutionVector& solution, const TypeFactorTable& factors,
