@@ -126,6 +126,11 @@ struct NearestPath {
     CandidateList candidates;
     std::array<std::size_t, kSeriesLength> seriesIndex;  // of each candidate's size
     std::array<std::size_t, kSeriesLength> counts;       // entries per series index
+    // Whether the series indices never fall along the entries, and the last of them: the
+    // mapping onto reduced sizes succeeds exactly when they never fall.
+    bool indicesRise;
+    std::size_t lastIndex;
+    double sum;  // of demand / valveSize in entry order, for a reduction that changes nothing
 };
 
 // For one ordered stretch, what SetRatios, AssignNearestRatio and the counting of the reduction
@@ -140,7 +145,11 @@ void ChooseNearestInStretch(void* context, SolutionEntry* first, std::size_t cou
         entry->ratio = path.largest / entry->demand;
         const std::size_t candidate = NearestCandidate(path.candidates, entry->ratio);
         entry->valveSize = path.candidates.sizes[candidate];
-        ++path.counts[path.seriesIndex[candidate]];
+        const std::size_t index = path.seriesIndex[candidate];
+        ++path.counts[index];
+        path.indicesRise = path.indicesRise && index >= path.lastIndex;
+        path.lastIndex = index;
+        path.sum += entry->demand / entry->valveSize;
     }
 }
 
@@ -160,7 +169,30 @@ bool PrepareNearestPath(const SolutionVector& solution, const ValveRatioTable& t
         path.seriesIndex[k] = static_cast<std::size_t>(found - kValveSizeSeries.begin());
     }
     path.front = solution.data();
+    path.indicesRise = true;
     return solution.size() > path.candidates.count;
+}
+
+// A batch of all seven sizes, as most large batches are, keeps its sizes: when the reduction
+// changes no size and the mapping cannot fail, mapping would rewrite every size with itself, and
+// the sum the visits took is the one it would take.
+std::int32_t ReduceNearestChoice(SolutionVector& solution, const NearestPath& path,
+                                 const ValveRatioTable& table, Reduction& reduction) {
+    const ChosenSizes chosen = ChosenSizesFromCounts(path.counts);
+    reduction.count = chosen.distinctCount;
+    const std::int32_t result = ReduceDistinctSizes(chosen.distinct.data(), chosen.distinctCount,
+                                                    table, reduction.sizes.data());
+    if (result != kSuccess) {
+        return result;
+    }
+    const bool unchanged =
+        std::equal(chosen.distinct.begin(), chosen.distinct.begin() + chosen.distinctCount,
+                   reduction.sizes.begin());
+    reduction.sum =
+        path.indicesRise && unchanged
+            ? path.sum
+            : MapToReducedSizes(solution, chosen, reduction.sizes.data(), reduction.count);
+    return kSuccess;
 }
 
 }  // namespace
@@ -200,10 +232,13 @@ std::int32_t SolveValves(SolutionVector& solution, const ValveRatioTable& table,
                          double* deviationMax, double* deviationMin, double* scaleFactor,
                          double* reducedScaleFactor) {
     NearestPath path{};
-    ChosenSizes chosen{};
+    Reduction reduction{};
     if (PrepareNearestPath(solution, table, path)) {
         OrderByDemand(solution, OrderedStretchVisitor{ChooseNearestInStretch, &path});
-        chosen = ChosenSizesFromCounts(path.counts);
+        const std::int32_t result = ReduceNearestChoice(solution, path, table, reduction);
+        if (result != kSuccess) {
+            return result;
+        }
     } else {
         OrderByDemand(solution);
         SetRatios(solution);
@@ -213,12 +248,11 @@ std::int32_t SolveValves(SolutionVector& solution, const ValveRatioTable& table,
         } else {
             ChooseSizesWithinTolerance(solution, table);
         }
-        chosen = CountChosenSizes(solution);
-    }
-    Reduction reduction{};
-    const std::int32_t result = ReduceCounted(solution, chosen, table, reduction);
-    if (result != kSuccess) {
-        return result;
+        const std::int32_t result =
+            ReduceCounted(solution, CountChosenSizes(solution), table, reduction);
+        if (result != kSuccess) {
+            return result;
+        }
     }
     return EvaluateAndRefineWithSum(solution, table, reduction.sum, reduction.sizes.data(),
                                     reduction.count, deviationMax, deviationMin, scaleFactor,
