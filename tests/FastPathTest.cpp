@@ -2,7 +2,8 @@
 // batches ordered through buckets of demand keys, the nearest candidate found by one scan of the
 // distances instead of the walk over adjacent pairs, each point evaluated, refined and evaluated
 // again in one visit instead of three passes, sizes sorted by counting their bit patterns, and the
-// tolerance search started at the first pass that can succeed.
+// tolerance search started at the first pass that can succeed; and whole batches large enough to
+// take every shortcut at once, against the plain model of the calculation.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -367,6 +368,80 @@ TEST(ChooseSizesWithinTolerance, StartingLateEndsOnTheSamePassGroupAndSizes) {
             ASSERT_EQ(std::memcmp(&library[i], &model[i], sizeof library[i]), 0)
                 << "round " << round << ", point " << i << " of ratio " << library[i].ratio
                 << ": pass " << plus << ", group " << group;
+        }
+    }
+}
+
+// Entries of equal demand may stand in any order; compare them sorted by every field.
+SolutionVector Canonical(SolutionVector entries) {
+    std::sort(entries.begin(), entries.end(), [](const SolutionEntry& a, const SolutionEntry& b) {
+        return std::memcmp(&a, &b, sizeof a) < 0;
+    });
+    return entries;
+}
+
+// Solves a copy of `entries` with the model; the code it returns, or -1 for out_of_range.
+int SolveWithModel(SolutionVector& entries, reference::Outputs& out) {
+    try {
+        return reference::Solve(entries, out);
+    } catch (const std::out_of_range&) {
+        return -1;
+    }
+}
+
+int Generate(const std::vector<std::uint32_t>& types, const std::vector<double>& values,
+             SolutionVector& solution, reference::Outputs& out) {
+    try {
+        return GenerateSolutionVector(static_cast<std::int32_t>(types.size()), types.data(),
+                                      values.data(), &out.deviationMax, &out.deviationMin,
+                                      &out.scaleFactor, &out.reducedScaleFactor, &solution);
+    } catch (const std::out_of_range&) {
+        return -1;
+    }
+}
+
+TEST(LargeBatches, AgreeWithTheModelBitForBit) {
+    std::mt19937_64 random(4242);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const std::size_t count : {std::size_t{1500}, std::size_t{20000}}) {
+        for (int kind = 0; kind < 3; ++kind) {
+            std::vector<std::uint32_t> types;
+            std::vector<double> values;
+            for (std::size_t i = 0; i < count; ++i) {
+                types.push_back(static_cast<std::uint32_t>(random() % 4));
+                // A building; whole numbers that tie demands; and a spread so wide that the
+                // largest ratios round alike to every candidate and the mapping fails.
+                values.push_back(kind == 0   ? 1.0 + unit(random) * 1999.0
+                                 : kind == 1 ? static_cast<double>(1 + random() % 300)
+                                             : std::exp(unit(random) * 100.0 - 50.0));
+            }
+            SolutionVector library;
+            reference::Outputs out;
+            const int code = Generate(types, values, library, out);
+
+            SolutionVector model;
+            for (std::size_t i = 0; i < count; ++i) {
+                SolutionEntry entry{};
+                entry.type = static_cast<std::int32_t>(types[i]);
+                entry.inputValue = values[i];
+                entry.demand = reference::NewDemand(types[i], values[i]);
+                model.push_back(entry);
+            }
+            reference::Outputs expected;
+            ASSERT_EQ(code, SolveWithModel(model, expected)) << count << " of kind " << kind;
+            const SolutionVector left = Canonical(library);
+            const SolutionVector right = Canonical(model);
+            ASSERT_EQ(left.size(), right.size());
+            for (std::size_t i = 0; i < left.size(); ++i) {
+                ASSERT_EQ(std::memcmp(&left[i], &right[i], sizeof left[i]), 0)
+                    << count << " of kind " << kind << ", entry " << i;
+            }
+            if (code == 0) {
+                EXPECT_TRUE(SameBits(out.scaleFactor, expected.scaleFactor));
+                EXPECT_TRUE(SameBits(out.deviationMax, expected.deviationMax));
+                EXPECT_TRUE(SameBits(out.deviationMin, expected.deviationMin));
+                EXPECT_TRUE(SameBits(out.reducedScaleFactor, expected.reducedScaleFactor));
+            }
         }
     }
 }
