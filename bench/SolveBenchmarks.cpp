@@ -197,11 +197,11 @@ void BM_SmallestPossibleValves(benchmark::State& state) {
 }
 
 // A batch case runs a fixed number of iterations of about two million points in all (at least
-// five), each iteration timing one batch of calls: the loop of the library adapts to the time of
+// eight), each iteration timing one batch of calls: the loop of the library adapts to the time of
 // an iteration, which here is a fraction of what preparing its fresh inputs costs.
 std::int64_t IterationsFor(std::size_t points) {
     const std::size_t perIteration = BatchLength(points) * points;
-    return static_cast<std::int64_t>(std::max<std::size_t>(5, 2000000 / perIteration));
+    return static_cast<std::int64_t>(std::max<std::size_t>(8, 2000000 / perIteration));
 }
 
 template <typename Function>
