@@ -75,10 +75,14 @@ std::int32_t MakeRatioSlots(const DistinctSizes& distinct,
 // starts the next group afresh; the first group, counting down, that holds every ratio wins.
 bool MatchSlotsToHighestGroup(const ValveRatioTable& table, std::array<RatioSlot, kMaxSlots>& slots,
                               std::size_t slotCount) {
+    if (table.empty()) {
+        ThrowSubscriptOutOfRange();
+    }
+    // Every position from the last down to 0 lies within the table.
     std::size_t position = table.size() - 1;
     std::size_t slot = slotCount - 1;
     for (;;) {
-        const ValveRatioEntry& entry = At(table, position);
+        const ValveRatioEntry& entry = table[position];
         if (entry.ratio == slots[slot].ratio) {
             slots[slot].tableIndex = static_cast<std::uint32_t>(position);
             if (slot == 0) {

@@ -157,7 +157,9 @@ void ChooseNearestInStretch(void* context, SolutionEntry* first, std::size_t cou
 // sizes are the series', so that neither reading it nor counting its sizes can fail half way.
 bool PrepareNearestPath(const SolutionVector& solution, const ValveRatioTable& table,
                         NearestPath& path) {
-    if (table.size() < GroupLength(0) || !CopyCandidates(GroupOf(table, 0), path.candidates)) {
+    // Group zero has GroupLength(0) entries: up to that many points take the tolerance search.
+    if (solution.size() <= GroupLength(0) || table.size() < GroupLength(0) ||
+        !CopyCandidates(GroupOf(table, 0), path.candidates)) {
         return false;
     }
     for (std::size_t k = 0; k < path.candidates.count; ++k) {
