@@ -138,26 +138,50 @@ bool LargerFirstNotANumberLast(double left, double right) {
     return std::isnan(right) || left > right;
 }
 
+// The patterns met so far, found by a hash of their bits: with at most kMaxPatterns of them in
+// four times as many places, the first place probed nearly always holds the pattern, so that
+// sizes in random order cost no mispredicted branch.
+constexpr std::size_t kPatternPlaces = 4 * kMaxPatterns;
+
+struct PatternPlaces {
+    std::array<std::uint64_t, kPatternPlaces> bits;
+    std::array<std::size_t, kPatternPlaces> count;
+    std::array<bool, kPatternPlaces> used;
+    std::size_t distinct;
+};
+
+std::size_t PlaceOf(std::uint64_t bits) {
+    return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15u) >> 58) % kPatternPlaces;
+}
+
 // Counts the bit patterns of `values`; false as soon as there are more than kMaxPatterns.
 bool CountPatterns(const std::vector<double>& values, Patterns& patterns) {
-    patterns.count = 0;
-    std::size_t last = 0;
+    PatternPlaces places{};
     for (const double value : values) {
         std::uint64_t bits = 0;
         std::memcpy(&bits, &value, sizeof bits);
-        if (patterns.count == 0 || patterns.found[last].bits != bits) {
-            last = 0;
-            while (last < patterns.count && patterns.found[last].bits != bits) {
-                ++last;
-            }
-            if (last == patterns.count) {
-                if (patterns.count == kMaxPatterns) {
-                    return false;
-                }
-                patterns.found[patterns.count++] = Pattern{bits, value, 0};
-            }
+        std::size_t place = PlaceOf(bits);
+        while (places.used[place] && places.bits[place] != bits) {
+            place = (place + 1) % kPatternPlaces;
         }
-        ++patterns.found[last].count;
+        if (!places.used[place]) {
+            if (places.distinct == kMaxPatterns) {
+                return false;
+            }
+            places.used[place] = true;
+            places.bits[place] = bits;
+            ++places.distinct;
+        }
+        ++places.count[place];
+    }
+    patterns.count = 0;
+    for (std::size_t place = 0; place < kPatternPlaces; ++place) {
+        if (places.used[place]) {
+            double value = 0.0;
+            std::memcpy(&value, &places.bits[place], sizeof value);
+            patterns.found[patterns.count++] =
+                Pattern{places.bits[place], value, places.count[place]};
+        }
     }
     return true;
 }
