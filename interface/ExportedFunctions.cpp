@@ -41,8 +41,8 @@ KORVAN_API std::int32_t GenerateSolutionVector(std::int32_t count, const std::ui
                                                double* deviationMin, double* scaleFactor,
                                                double* reducedScaleFactor,
                                                SolutionVector* solution) {
-    if (solution == nullptr || AnyOutputMissing(deviationMax, deviationMin, scaleFactor,
-                                                reducedScaleFactor)) {
+    if (solution == nullptr ||
+        AnyOutputMissing(deviationMax, deviationMin, scaleFactor, reducedScaleFactor)) {
         return korvan::kInvalidArgument;
     }
     // A negative count read as unsigned would walk billions of elements past the host's arrays.
@@ -73,8 +73,8 @@ KORVAN_API std::int32_t GenerateSolutionVector(std::int32_t count, const std::ui
 KORVAN_API std::int32_t FillSolutionVector(SolutionVector* solution, double* deviationMax,
                                            double* deviationMin, double* scaleFactor,
                                            double* reducedScaleFactor) {
-    if (solution == nullptr || AnyOutputMissing(deviationMax, deviationMin, scaleFactor,
-                                                reducedScaleFactor)) {
+    if (solution == nullptr ||
+        AnyOutputMissing(deviationMax, deviationMin, scaleFactor, reducedScaleFactor)) {
         return korvan::kInvalidArgument;
     }
     if (solution->empty()) {
@@ -89,12 +89,9 @@ KORVAN_API std::int32_t FillSolutionVector(SolutionVector* solution, double* dev
     if (result != korvan::kSuccess) {
         return result;
     }
-    result = korvan::RecomputeDemands(*solution, tables.factors);
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    return korvan::SolveValves(*solution, tables.ratios, deviationMax, deviationMin, scaleFactor,
-                               reducedScaleFactor);
+    // Recomputes the demands as RecomputeDemands does, a large batch while ordering it.
+    return korvan::SolveValvesRecomputing(*solution, tables.ratios, tables.factors, deviationMax,
+                                          deviationMin, scaleFactor, reducedScaleFactor);
 }
 
 KORVAN_API std::int32_t GetSmallestPossibleValves(std::vector<double>* sizes,
@@ -105,6 +102,8 @@ KORVAN_API std::int32_t GetSmallestPossibleValves(std::vector<double>* sizes,
     return korvan::GetSmallestPossibleValves(*sizes, *smallest);
 }
 
-KORVAN_API double GetCurrentVersion(void) { return 1.0; }
+KORVAN_API double GetCurrentVersion(void) {
+    return 1.0;
+}
 
 }  // extern "C"

@@ -12,6 +12,7 @@
 #include <new>
 
 #include "solver/SolveValves.h"
+#include "tables/EntryPreparation.h"
 
 namespace korvan {
 namespace {
@@ -26,6 +27,7 @@ constexpr int kMaxBucketBits = 8;
 constexpr std::size_t kMaxBuckets = (std::size_t{1} << kMaxBucketBits) + 2;
 // Entries read to find the range of demands, instead of a pass over all of them.
 constexpr std::size_t kRangeSamples = 4096;
+constexpr std::size_t kEntriesPerSample = 4;
 // A bucket of this many entries or fewer has its keys sorted by comparison; more, by radix.
 constexpr std::size_t kComparisonSortLimit = 64;
 constexpr int kDigitBits = 8;
@@ -61,11 +63,25 @@ struct BitRange {
 
 // The range of the demands' patterns over entries spread evenly through the vector; false when one
 // of them is not positive and finite, whose pattern would not order like its value.
-bool SampledRange(const SolutionVector& solution, BitRange& range) {
+// Readies an entry before its demand is first read. Readying it again changes nothing more.
+struct DemandsSet {
+    void operator()(SolutionEntry&) const {}
+};
+
+struct DemandsToRecompute {
+    const TypeFactorTable* factors;
+
+    void operator()(SolutionEntry& entry) const { RecomputeDemand(entry, *factors); }
+};
+
+template <typename Ready>
+bool SampledRange(SolutionVector& solution, const Ready& ready, BitRange& range) {
     range = {std::numeric_limits<std::uint64_t>::max(), 0};
-    const std::size_t samples = std::min(solution.size(), kRangeSamples);
+    const std::size_t samples = std::min(solution.size() / kEntriesPerSample, kRangeSamples);
     for (std::size_t i = 0; i < samples; ++i) {
-        const std::uint64_t bits = DemandBits(solution[i * (solution.size() / samples)]);
+        SolutionEntry& sample = solution[i * (solution.size() / samples)];
+        ready(sample);
+        const std::uint64_t bits = DemandBits(sample);
         if (!IsPositiveFinite(bits)) {
             return false;
         }
@@ -261,8 +277,11 @@ std::size_t LargestBucket(const std::size_t* end, std::size_t count) {
 
 // Counts the entries of every bucket into end[] (which starts at zero); false when a demand is not
 // positive and finite.
-bool CountBuckets(const SolutionVector& solution, const Buckets& buckets, std::size_t* end) {
-    for (const SolutionEntry& entry : solution) {
+template <typename Ready>
+bool CountBuckets(SolutionVector& solution, const Ready& ready, const Buckets& buckets,
+                  std::size_t* end) {
+    for (SolutionEntry& entry : solution) {
+        ready(entry);
         const std::uint64_t bits = DemandBits(entry);
         if (!IsPositiveFinite(bits)) {
             return false;
@@ -274,15 +293,17 @@ bool CountBuckets(const SolutionVector& solution, const Buckets& buckets, std::s
 
 // Sorts by buckets, handing each bucket to `visitor` once it is in order; false, with nothing
 // moved, when a demand is not positive and finite or the work memory cannot be allocated.
-bool SortInBuckets(SolutionVector& solution, const OrderedStretchVisitor& visitor) {
+template <typename Ready>
+bool SortInBuckets(SolutionVector& solution, const Ready& ready,
+                   const OrderedStretchVisitor& visitor) {
     BitRange sampled{};
-    if (!SampledRange(solution, sampled)) {
+    if (!SampledRange(solution, ready, sampled)) {
         return false;
     }
     const Buckets buckets = ChooseBuckets(sampled, solution.size());
     std::size_t next[kMaxBuckets];
     std::size_t end[kMaxBuckets] = {};
-    if (!CountBuckets(solution, buckets, end)) {
+    if (!CountBuckets(solution, ready, buckets, end)) {
         return false;
     }
     std::size_t position = 0;
@@ -322,6 +343,21 @@ bool SortInBuckets(SolutionVector& solution, const OrderedStretchVisitor& visito
     return true;
 }
 
+template <typename Ready>
+void Order(SolutionVector& solution, const Ready& ready, const OrderedStretchVisitor& visitor) {
+    if (solution.size() >= kBucketSortThreshold && SortInBuckets(solution, ready, visitor)) {
+        return;
+    }
+    // Whatever the buckets readied, readying every entry again changes nothing more.
+    for (SolutionEntry& entry : solution) {
+        ready(entry);
+    }
+    std::sort(solution.begin(), solution.end(), LargerDemandFirst);
+    if (!solution.empty()) {
+        visitor.visit(visitor.context, solution.data(), solution.size());
+    }
+}
+
 }  // namespace
 
 void OrderByDemand(SolutionVector& solution) {
@@ -330,13 +366,12 @@ void OrderByDemand(SolutionVector& solution) {
 }
 
 void OrderByDemand(SolutionVector& solution, const OrderedStretchVisitor& visitor) {
-    if (solution.size() >= kBucketSortThreshold && SortInBuckets(solution, visitor)) {
-        return;
-    }
-    std::sort(solution.begin(), solution.end(), LargerDemandFirst);
-    if (!solution.empty()) {
-        visitor.visit(visitor.context, solution.data(), solution.size());
-    }
+    Order(solution, DemandsSet{}, visitor);
+}
+
+void RecomputeAndOrderByDemand(SolutionVector& solution, const TypeFactorTable& factors,
+                               const OrderedStretchVisitor& visitor) {
+    Order(solution, DemandsToRecompute{&factors}, visitor);
 }
 
 }  // namespace korvan

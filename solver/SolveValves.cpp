@@ -12,6 +12,7 @@
 #include "solver/SmallestPossibleValves.h"
 #include "solver/ToleranceSearch.h"
 #include "tables/CheckedVector.h"
+#include "tables/EntryPreparation.h"
 
 namespace korvan {
 namespace {
@@ -197,6 +198,46 @@ std::int32_t ReduceNearestChoice(SolutionVector& solution, const NearestPath& pa
     return kSuccess;
 }
 
+// The solver, for entries whose demands are set or, with `factors`, still to be recomputed.
+std::int32_t Solve(SolutionVector& solution, const ValveRatioTable& table,
+                   const TypeFactorTable* factors, double* deviationMax, double* deviationMin,
+                   double* scaleFactor, double* reducedScaleFactor) {
+    NearestPath path{};
+    Reduction reduction{};
+    if (PrepareNearestPath(solution, table, path)) {
+        const OrderedStretchVisitor visitor{ChooseNearestInStretch, &path};
+        if (factors != nullptr) {
+            RecomputeAndOrderByDemand(solution, *factors, visitor);
+        } else {
+            OrderByDemand(solution, visitor);
+        }
+        const std::int32_t result = ReduceNearestChoice(solution, path, table, reduction);
+        if (result != kSuccess) {
+            return result;
+        }
+    } else {
+        if (factors != nullptr) {
+            RecomputeDemands(solution, *factors);
+        }
+        OrderByDemand(solution);
+        SetRatios(solution);
+        const ValveGroup groupZero = GroupOf(table, 0);
+        if (solution.size() > groupZero.size()) {
+            AssignNearestRatio(solution, groupZero);
+        } else {
+            ChooseSizesWithinTolerance(solution, table);
+        }
+        const std::int32_t result =
+            ReduceCounted(solution, CountChosenSizes(solution), table, reduction);
+        if (result != kSuccess) {
+            return result;
+        }
+    }
+    return EvaluateAndRefineWithSum(solution, table, reduction.sum, reduction.sizes.data(),
+                                    reduction.count, deviationMax, deviationMin, scaleFactor,
+                                    reducedScaleFactor);
+}
+
 }  // namespace
 
 void SetRatios(SolutionVector& solution) {
@@ -233,32 +274,16 @@ std::int32_t ReduceChosenSizes(SolutionVector& solution, const ValveRatioTable& 
 std::int32_t SolveValves(SolutionVector& solution, const ValveRatioTable& table,
                          double* deviationMax, double* deviationMin, double* scaleFactor,
                          double* reducedScaleFactor) {
-    NearestPath path{};
-    Reduction reduction{};
-    if (PrepareNearestPath(solution, table, path)) {
-        OrderByDemand(solution, OrderedStretchVisitor{ChooseNearestInStretch, &path});
-        const std::int32_t result = ReduceNearestChoice(solution, path, table, reduction);
-        if (result != kSuccess) {
-            return result;
-        }
-    } else {
-        OrderByDemand(solution);
-        SetRatios(solution);
-        const ValveGroup groupZero = GroupOf(table, 0);
-        if (solution.size() > groupZero.size()) {
-            AssignNearestRatio(solution, groupZero);
-        } else {
-            ChooseSizesWithinTolerance(solution, table);
-        }
-        const std::int32_t result =
-            ReduceCounted(solution, CountChosenSizes(solution), table, reduction);
-        if (result != kSuccess) {
-            return result;
-        }
-    }
-    return EvaluateAndRefineWithSum(solution, table, reduction.sum, reduction.sizes.data(),
-                                    reduction.count, deviationMax, deviationMin, scaleFactor,
-                                    reducedScaleFactor);
+    return Solve(solution, table, nullptr, deviationMax, deviationMin, scaleFactor,
+                 reducedScaleFactor);
+}
+
+std::int32_t SolveValvesRecomputing(SolutionVector& solution, const ValveRatioTable& table,
+                                    const TypeFactorTable& factors, double* deviationMax,
+                                    double* deviationMin, double* scaleFactor,
+                                    double* reducedScaleFactor) {
+    return Solve(solution, table, &factors, deviationMax, deviationMin, scaleFactor,
+                 reducedScaleFactor);
 }
 
 }  // namespace korvan

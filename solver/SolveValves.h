@@ -27,6 +27,11 @@ struct OrderedStretchVisitor {
 // after a sort in buckets. The stretches are not empty and cover the vector in order.
 void OrderByDemand(SolutionVector& solution, const OrderedStretchVisitor& visitor);
 
+// RecomputeDemands followed by OrderByDemand with a visitor: each entry's demand is recomputed
+// before it is first read, which in a sort in buckets is the pass that counts them.
+void RecomputeAndOrderByDemand(SolutionVector& solution, const TypeFactorTable& factors,
+                               const OrderedStretchVisitor& visitor);
+
 // Sets every entry's ratio to entry 0's demand divided by its own.
 void SetRatios(SolutionVector& solution);
 
@@ -46,6 +51,14 @@ std::int32_t ReduceChosenSizes(SolutionVector& solution, const ValveRatioTable& 
 std::int32_t SolveValves(SolutionVector& solution, const ValveRatioTable& table,
                          double* deviationMax, double* deviationMin, double* scaleFactor,
                          double* reducedScaleFactor);
+
+// RecomputeDemands followed by SolveValves, for entries that CheckRecomputedPoints accepted, with
+// the same results: a large batch recomputes its demands in the pass that counts its buckets
+// rather than in a pass of its own.
+std::int32_t SolveValvesRecomputing(SolutionVector& solution, const ValveRatioTable& table,
+                                    const TypeFactorTable& factors, double* deviationMax,
+                                    double* deviationMin, double* scaleFactor,
+                                    double* reducedScaleFactor);
 
 }  // namespace korvan
 

@@ -446,4 +446,49 @@ TEST(LargeBatches, AgreeWithTheModelBitForBit) {
     }
 }
 
+TEST(LargeBatches, RefilledAfterEditsAgreeWithTheModelBitForBit) {
+    std::mt19937_64 random(777);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const std::size_t count : {std::size_t{1200}, std::size_t{30000}}) {
+        std::vector<std::uint32_t> types;
+        std::vector<double> values;
+        for (std::size_t i = 0; i < count; ++i) {
+            types.push_back(static_cast<std::uint32_t>(random() % 4));
+            values.push_back(1.0 + unit(random) * 1999.0);
+        }
+        SolutionVector solution;
+        reference::Outputs out;
+        ASSERT_EQ(Generate(types, values, solution, out), 0);
+        // The host shuffles its points, edits some, and tags them all.
+        std::shuffle(solution.begin(), solution.end(), random);
+        for (std::size_t i = 0; i < solution.size(); ++i) {
+            if (random() % 5 == 0) {
+                solution[i].type = static_cast<std::int32_t>(random() % 4);
+                solution[i].inputValue = static_cast<double>(1 + random() % 2000);
+            }
+            solution[i].callerData = i;
+        }
+        SolutionVector model = solution;
+        ASSERT_EQ(FillSolutionVector(&solution, &out.deviationMax, &out.deviationMin,
+                                     &out.scaleFactor, &out.reducedScaleFactor),
+                  0);
+        for (SolutionEntry& entry : model) {
+            entry.demand = reference::RecomputedDemand(static_cast<std::uint32_t>(entry.type),
+                                                       entry.inputValue);
+            entry.ratio = entry.ratioMax = entry.ratioMin = entry.valveSize = 0.0;
+        }
+        reference::Outputs expected;
+        ASSERT_EQ(SolveWithModel(model, expected), 0);
+        const SolutionVector left = Canonical(solution);
+        const SolutionVector right = Canonical(model);
+        for (std::size_t i = 0; i < left.size(); ++i) {
+            ASSERT_EQ(std::memcmp(&left[i], &right[i], sizeof left[i]), 0)
+                << count << " points, entry " << i;
+        }
+        EXPECT_TRUE(SameBits(out.scaleFactor, expected.scaleFactor));
+        EXPECT_TRUE(SameBits(out.deviationMax, expected.deviationMax));
+        EXPECT_TRUE(SameBits(out.deviationMin, expected.deviationMin));
+    }
+}
+
 }  // namespace
