@@ -135,7 +135,7 @@ struct SolveInput {
 };
 
 void BM_GenerateSmall(benchmark::State& state, const bench::Points& points) {
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         SolutionVector solution;
         Outputs out;
         Check(Generate(points, solution, out));
