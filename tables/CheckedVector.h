@@ -15,9 +15,7 @@ namespace korvan {
     throw std::out_of_range("invalid vector<T> subscript");
 }
 
-[[noreturn]] inline void ThrowVectorTooLong() {
-    throw std::length_error("vector<T> too long");
-}
+[[noreturn]] inline void ThrowVectorTooLong() { throw std::length_error("vector<T> too long"); }
 
 // Element `index` of `values`; std::out_of_range when there is none.
 template <typename T, typename Allocator>

@@ -50,9 +50,7 @@ constexpr std::size_t GroupOffset(std::size_t group) {
 }
 
 // Number of entries in group `group`: one per series size from its base down to the smallest.
-constexpr std::size_t GroupLength(std::size_t group) {
-    return kSeriesLength - group;
-}
+constexpr std::size_t GroupLength(std::size_t group) { return kSeriesLength - group; }
 
 // The entries of one group of a ratio table, read in place and in table order. Element access is
 // bounds-checked against the group, then against the table.
