@@ -1,7 +1,7 @@
-// Ordering the entries by demand, largest first. A batch of hundreds of thousands of points is
-// first spread into buckets of neighbouring demands, in place, and each bucket is then sorted on
-// its own while it fits in cache; small vectors, and demands that are not positive and finite, go
-// straight to std::sort.
+// Ordering the entries by demand, largest first. A batch of a thousand points or more is first
+// spread into buckets of neighbouring demands, in place, and each bucket is then sorted on its own
+// while it is in cache; smaller vectors, and demands that are not positive and finite, go straight
+// to std::sort.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -25,7 +25,8 @@ constexpr std::size_t kBucketSortThreshold = 1024;
 constexpr int kMaxBucketBits = 8;
 // With one bucket either side for demands outside the range the samples found.
 constexpr std::size_t kMaxBuckets = (std::size_t{1} << kMaxBucketBits) + 2;
-// Entries read to find the range of demands, instead of a pass over all of them.
+// Entries read to find the range of demands, instead of a pass over all of them: at most this
+// many, and no more than one in kEntriesPerSample.
 constexpr std::size_t kRangeSamples = 4096;
 constexpr std::size_t kEntriesPerSample = 4;
 // A bucket of this many entries or fewer has its keys sorted by comparison; more, by radix.

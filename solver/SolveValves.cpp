@@ -71,8 +71,8 @@ ChosenSizes CountChosenSizes(const SolutionVector& solution) {
 // Equal sizes reduce to equal values, so the reduced distinct sizes give every entry its own.
 // Each entry takes the next unused chosen size equal to its own, scanning forward only: the scan
 // stands in run `current`, of which `taken` sizes are used. Sizes that grow along the entries
-// would send the scan past the end.
-// Also sums demand / valveSize over the entries, in entry order, as the scale factor needs.
+// would send the scan past the end. Returns the sum of demand / valveSize over the entries, in
+// entry order, which the scale factor needs.
 double MapToReducedSizes(SolutionVector& solution, const ChosenSizes& chosen, const double* reduced,
                          std::size_t reducedCount) {
     double sum = 0.0;
