@@ -61,3 +61,19 @@ coverage:
 	find build/coverage -name '*.gcda' -delete
 	ctest --preset coverage
 	cmake --build --preset coverage --target korvan_coverage_report
+
+# Benchmarks: a release build of bench/, its results as JSON and the plot of time against n.
+.PHONY: bench callgrind
+BENCH_DIR := build/bench
+
+bench:
+	cmake --preset bench
+	cmake --build --preset bench
+	$(BENCH_DIR)/bench/korvan_benchmarks --benchmark_out=$(BENCH_DIR)/benchmarks.json \
+		--benchmark_out_format=json
+	python3 bench/plot.py $(BENCH_DIR)/benchmarks.json $(BENCH_DIR)/scaling.svg
+
+callgrind:
+	cmake --preset bench
+	cmake --build --preset bench
+	bench/callgrind.sh $(BENCH_DIR)/bench/korvan_call_counts

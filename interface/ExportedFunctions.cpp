@@ -89,12 +89,9 @@ KORVAN_API std::int32_t FillSolutionVector(SolutionVector* solution, double* dev
     if (result != korvan::kSuccess) {
         return result;
     }
-    result = korvan::RecomputeDemands(*solution, tables.factors);
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    return korvan::SolveValves(*solution, tables.ratios, deviationMax, deviationMin, scaleFactor,
-                               reducedScaleFactor);
+    // Recomputes the demands as RecomputeDemands does, a large batch while ordering it.
+    return korvan::SolveValvesRecomputing(*solution, tables.ratios, tables.factors, deviationMax,
+                                          deviationMin, scaleFactor, reducedScaleFactor);
 }
 
 KORVAN_API std::int32_t GetSmallestPossibleValves(std::vector<double>* sizes,

@@ -4,6 +4,7 @@
 #ifndef KORVAN_SOLVER_DEVIATION_EVALUATION_H
 #define KORVAN_SOLVER_DEVIATION_EVALUATION_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "interface/KorvanCalcValueProvider.h"
@@ -35,9 +36,27 @@ std::int32_t RefineValves(SolutionVector& solution, const ValveGroup& groupZero,
 // The final stage of a solve: writes scaleFactor (the mean of demand / valveSize in entry order,
 // taken before refinement), evaluates, refines, evaluates again, rounds the extremes down to
 // hundredths and writes reducedScaleFactor = scaleFactor / 2000. Returns RefineValves' result.
+// When every size is one of the series, each point is evaluated, refined and evaluated again in
+// one visit, with the same results; otherwise it runs as EvaluateAndRefineInPasses.
 std::int32_t EvaluateAndRefine(SolutionVector& solution, const ValveRatioTable& table,
                                double* deviationMax, double* deviationMin, double* scaleFactor,
                                double* reducedScaleFactor);
+
+// EvaluateAndRefine for a caller that summed demand / valveSize in entry order into `sum` while it
+// set the sizes, every one of which is among the `sizeCount` values of `sizes`. When those are
+// all sizes of the series, the pass that sums them is saved; otherwise it runs as
+// EvaluateAndRefine.
+std::int32_t EvaluateAndRefineWithSum(SolutionVector& solution, const ValveRatioTable& table,
+                                      double sum, const double* sizes, std::size_t sizeCount,
+                                      double* deviationMax, double* deviationMin,
+                                      double* scaleFactor, double* reducedScaleFactor);
+
+// The same stage as three passes over the points, in the order of the rules: for sizes outside
+// the series it leaves the state in which RefineValves raises std::out_of_range (scaleFactor
+// written, the extremes of the first evaluation unrounded, points before the failing one moved).
+std::int32_t EvaluateAndRefineInPasses(SolutionVector& solution, const ValveRatioTable& table,
+                                       double* deviationMax, double* deviationMin,
+                                       double* scaleFactor, double* reducedScaleFactor);
 
 }  // namespace korvan
 

@@ -4,35 +4,42 @@
 #include <cstddef>
 
 namespace korvan {
-namespace {
 
-// Walks the adjacent pairs of candidates: the nearer of each pair (the first on a tie) becomes the
-// best when it is strictly nearer than the best so far, and an exact hit ends the walk.
-const ValveRatioEntry& NearestCandidate(const ValveGroup& candidates, double ratio) {
-    const ValveRatioEntry* best = &candidates[0];
-    for (std::size_t p = 0; p + 1 < candidates.size(); ++p) {
-        const ValveRatioEntry& first = candidates[p];
-        const ValveRatioEntry& second = candidates[p + 1];
-        const double firstDistance = std::fabs(ratio - first.ratio);
-        const double secondDistance = std::fabs(ratio - second.ratio);
-        const bool secondNearer = secondDistance < firstDistance;
-        const ValveRatioEntry& taken = secondNearer ? second : first;
-        const double takenDistance = secondNearer ? secondDistance : firstDistance;
-        if (taken.ratio == ratio) {
-            return taken;
-        }
-        if (takenDistance < std::fabs(ratio - best->ratio)) {
-            best = &taken;
-        }
+bool CopyCandidates(const ValveGroup& group, CandidateList& list) {
+    if (group.size() == 0 || group.size() > kSeriesLength) {
+        return false;
     }
-    return *best;
+    list.count = group.size();
+    for (std::size_t k = 0; k < list.count; ++k) {
+        list.ratios[k] = group[k].ratio;
+        list.sizes[k] = group[k].size;
+    }
+    return true;
 }
 
-}  // namespace
-
 void AssignNearestRatio(SolutionVector& solution, const ValveGroup& candidates) {
+    if (solution.empty()) {
+        return;
+    }
+    CandidateList list{};
+    if (CopyCandidates(candidates, list)) {
+        for (SolutionEntry& point : solution) {
+            point.valveSize = list.sizes[NearestCandidate(list, point.ratio)];
+        }
+        return;
+    }
+    // No group has more than seven candidates; a list of none raises std::out_of_range here.
     for (SolutionEntry& point : solution) {
-        point.valveSize = NearestCandidate(candidates, point.ratio).size;
+        std::size_t best = 0;
+        double bestDistance = std::fabs(point.ratio - candidates[0].ratio);
+        for (std::size_t k = 1; k < candidates.size(); ++k) {
+            const double distance = std::fabs(point.ratio - candidates[k].ratio);
+            if (distance < bestDistance) {
+                best = k;
+                bestDistance = distance;
+            }
+        }
+        point.valveSize = candidates[best].size;
     }
 }
 

@@ -3,8 +3,11 @@
 #ifndef KORVAN_SOLVER_SMALLEST_POSSIBLE_VALVES_H
 #define KORVAN_SOLVER_SMALLEST_POSSIBLE_VALVES_H
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "tables/ValveTables.h"
 
 namespace korvan {
 
@@ -21,6 +24,14 @@ void SortLargestFirst(std::vector<double>& values);
 // std::out_of_range for an empty `sizes`; std::bad_alloc or std::length_error when `smallest`
 // cannot grow, before anything is appended.
 std::int32_t GetSmallestPossibleValves(std::vector<double>& sizes, std::vector<double>& smallest);
+
+// The reduction for sizes already sorted and made distinct, against a table built by
+// BuildValveRatioTable: `count` (1 to 7) distinct sizes, largest first, and reduced[i] receives
+// the size standing for sizes[i]. The same ratio slots and scan as GetSmallestPossibleValves.
+// Returns 0; 160 when a size is zero or less; 10 when a ratio slot cannot be allocated; 13 when
+// no group holds every ratio. std::out_of_range for no size or more than seven.
+std::int32_t ReduceDistinctSizes(const double* sizes, std::size_t count,
+                                 const ValveRatioTable& table, double* reduced);
 
 }  // namespace korvan
 

@@ -45,16 +45,13 @@ std::int32_t CheckNewPoints(const SolutionVector& solution, const TypeFactorTabl
 }
 
 std::int32_t CheckRecomputedPoints(const SolutionVector& solution, const TypeFactorTable& factors) {
-    for (const SolutionEntry& entry : solution) {
-        FactorOf(factors, static_cast<std::uint32_t>(entry.type));
-    }
+    // One pass: a bad type anywhere still raises before 13 is returned for a bad demand anywhere.
+    bool solvable = true;
     for (const SolutionEntry& entry : solution) {
         const double factor = FactorOf(factors, static_cast<std::uint32_t>(entry.type));
-        if (!IsSolvableDemand(RecomputedDemand(entry.inputValue, factor))) {
-            return kUnsolvableInput;
-        }
+        solvable = solvable && IsSolvableDemand(RecomputedDemand(entry.inputValue, factor));
     }
-    return kSuccess;
+    return solvable ? kSuccess : kUnsolvableInput;
 }
 
 std::int32_t AppendEntries(SolutionVector& solution, const TypeFactorTable& factors,
@@ -78,14 +75,18 @@ std::int32_t AppendEntries(SolutionVector& solution, const TypeFactorTable& fact
 
 std::int32_t RecomputeDemands(SolutionVector& solution, const TypeFactorTable& factors) {
     for (SolutionEntry& entry : solution) {
-        const double factor = FactorOf(factors, static_cast<std::uint32_t>(entry.type));
-        entry.demand = RecomputedDemand(entry.inputValue, factor);
-        entry.ratio = 0.0;
-        entry.ratioMax = 0.0;
-        entry.ratioMin = 0.0;
-        entry.valveSize = 0.0;
+        RecomputeDemand(entry, factors);
     }
     return kSuccess;
+}
+
+void RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors) {
+    const double factor = FactorOf(factors, static_cast<std::uint32_t>(entry.type));
+    entry.demand = RecomputedDemand(entry.inputValue, factor);
+    entry.ratio = 0.0;
+    entry.ratioMax = 0.0;
+    entry.ratioMin = 0.0;
+    entry.valveSize = 0.0;
 }
 
 }  // namespace korvan

@@ -46,6 +46,9 @@ std::int32_t AppendEntries(SolutionVector& solution, const TypeFactorTable& fact
 // inputValue, deviation and callerData stay. Returns 0.
 std::int32_t RecomputeDemands(SolutionVector& solution, const TypeFactorTable& factors);
 
+// What RecomputeDemands does to one entry. Doing it again changes nothing more.
+void RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors);
+
 }  // namespace korvan
 
 #endif  // KORVAN_TABLES_ENTRY_PREPARATION_H
