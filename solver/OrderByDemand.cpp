@@ -66,7 +66,7 @@ struct BitRange {
 // of them is not positive and finite, whose pattern would not order like its value.
 // Readies an entry before its demand is first read. Readying it again changes nothing more.
 struct DemandsSet {
-    void operator()(SolutionEntry&) const {}
+    void operator()(SolutionEntry& /*entry*/) const {}
 };
 
 struct DemandsToRecompute {
@@ -110,7 +110,7 @@ struct Buckets {
     int shift;
     std::size_t count;
 
-    std::size_t Of(std::uint64_t bits) const {
+    [[nodiscard]] std::size_t Of(std::uint64_t bits) const {
         if (bits > range.largest) {
             return 0;
         }
@@ -119,8 +119,10 @@ struct Buckets {
         }
         return static_cast<std::size_t>((range.largest - bits) >> shift) + 1;
     }
-    std::size_t Of(const SolutionEntry& entry) const { return Of(DemandBits(entry)); }
-    bool InRange(std::size_t bucket) const { return bucket > 0 && bucket + 1 < count; }
+    [[nodiscard]] std::size_t Of(const SolutionEntry& entry) const { return Of(DemandBits(entry)); }
+    [[nodiscard]] bool InRange(std::size_t bucket) const {
+        return bucket > 0 && bucket + 1 < count;
+    }
 };
 
 Buckets ChooseBuckets(const BitRange& range, std::size_t entries) {

@@ -151,7 +151,7 @@ struct PatternPlaces {
 };
 
 std::size_t PlaceOf(std::uint64_t bits) {
-    return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15u) >> 58) % kPatternPlaces;
+    return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15U) >> 58) % kPatternPlaces;
 }
 
 // Counts the bit patterns of `values`; false as soon as there are more than kMaxPatterns.

@@ -60,7 +60,6 @@ TEST(DynamicLoad, CallsEveryFunctionByItsPlainName) {
     std::vector<double> smallest;
     ASSERT_EQ(reduce(&sizes, &smallest), 0);
     EXPECT_EQ(smallest, (std::vector<double>{0.3, 0.06}));
-
 }
 
 }  // namespace
