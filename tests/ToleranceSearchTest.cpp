@@ -2,7 +2,9 @@
 // before the reduction acts on them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <stdexcept>
 #include <vector>
 
@@ -111,6 +113,45 @@ TEST(AssignFromGroup, KeepsTheSizeOfAPointNoEntryFits) {
     solution[1].ratioMin = solution[1].ratioMax = 100.0;
     AssignFromGroup(solution, table, group);
     EXPECT_EQ(SizesOf(solution), (std::vector<double>{0.2, 0.777}));
+}
+
+}  // namespace
+}  // namespace korvan
+
+namespace korvan {
+namespace {
+
+// The ratio table with every group's entries in reverse order: the search must still find the
+// same pass and group, and the assignment must take the first fitting entry in table order.
+ValveRatioTable GroupsReversed() {
+    ValveRatioTable table = RatioTable();
+    for (std::size_t group = 0; group < kGroupCount; ++group) {
+        const auto first = table.begin() + static_cast<std::ptrdiff_t>(GroupOffset(group));
+        std::reverse(first, first + static_cast<std::ptrdiff_t>(GroupLength(group)));
+    }
+    return table;
+}
+
+TEST(ToleranceSearchOnAnyTable, TakesTheFirstFittingEntryInTableOrder) {
+    const ValveRatioTable table = GroupsReversed();
+    SolutionVector solution = PreparedEntries({12.0, 9.0, 7.0});
+    ChooseSizesWithinTolerance(solution, table);
+    // The third point's window holds 1.4999999999999998 and 1.875; reversed, 1.875 comes first.
+    EXPECT_EQ(SizesOf(solution), (std::vector<double>{0.3, 0.2, 0.16}));
+    EXPECT_EQ(solution[2].ratioMin, 1.4914285714285713);
+
+    std::int32_t group = -1;
+    SolutionVector fourTwo = PreparedEntries({4.0, 2.0});
+    EXPECT_EQ(MatchWithinTolerance(fourTwo, table, 0.0, 0.0, group), kSuccess);
+    EXPECT_EQ(group, 2);
+    AssignFromGroup(fourTwo, table, group);
+    EXPECT_EQ(SizesOf(fourTwo), (std::vector<double>{0.2, 0.1}));
+
+    SolutionVector sixSevens = PreparedEntries({7.0, 7.0, 7.0, 7.0, 7.0, 7.0, 1.0});
+    EXPECT_EQ(MatchWithinTolerance(sixSevens, table, 19.0, -19.0, group), kNoGroupFits);
+    ChooseSizesWithinTolerance(sixSevens, table);
+    EXPECT_EQ(sixSevens[6].valveSize, 0.06);
+    EXPECT_EQ(sixSevens[6].ratioMax, 1.2 * 7.0);
 }
 
 }  // namespace
