@@ -18,6 +18,12 @@
 // a vector that would grow beyond its maximum as std::length_error("vector<T> too long"), and any
 // other allocation failure as std::bad_alloc. The library catches none of them.
 //
+// Range: every figure is computed in doubles exactly as the sizing rules order the operations, with
+// no guard beyond the demand check. Demands so small that 100 / demand overflows (below about
+// 5.6e-307), or so far apart that a deviation overflows, give infinite deviations; with eight
+// points or more, demands more than about 1e16 apart make candidate distances round alike, and
+// the mapping onto reduced sizes then raises std::out_of_range after the vector was reordered.
+//
 // Threads: the library keeps no state between calls. Calls on different vectors and outputs may run
 // at the same time; one vector or output must not be used by two calls at once.
 //
@@ -98,8 +104,9 @@ extern "C" {
 // Returns 0, 10 (out of memory while creating an entry; entries created before stay appended),
 // 11 (`count` is 0 and `solution` is empty), 13 (a new or existing demand is not positive and
 // finite) or 160 (a null pointer, or a negative `count`). On 11, 13 and 160 nothing is written.
-// Throws std::out_of_range for a type of 4 or more, before anything is appended; std::bad_alloc
-// or std::length_error if `solution` cannot grow, before anything is appended.
+// Throws std::out_of_range for a type of 4 or more, before anything is appended (and for demands
+// beyond the range noted above); std::bad_alloc or std::length_error if `solution` cannot grow,
+// before anything is appended.
 KORVAN_API std::int32_t GenerateSolutionVector(std::int32_t count, const std::uint32_t* types,
                                                const double* inputValues, double* deviationMax,
                                                double* deviationMin, double* scaleFactor,
