@@ -8,19 +8,38 @@
 namespace korvan {
 namespace {
 
-double RoundedDeviation(double demand, double valveSize, double scaleFactor) {
-    return RoundDownToHundredths(RawDeviation(demand, valveSize, scaleFactor));
+// The deviation formula once 100 / demand is known, which every size of one point shares.
+double RawDeviationWith(double demand, double percentPerUnit, double valveSize,
+                        double scaleFactor) {
+    double difference = valveSize * scaleFactor;
+    difference = difference - demand;
+    return difference * percentPerUnit;
+}
+
+// The raw and the stored deviation of one size, from a point's demand and its 100 / demand.
+struct Deviation {
+    double raw;
+    double rounded;
+};
+
+Deviation DeviationAt(double demand, double percentPerUnit, double valveSize, double scaleFactor) {
+    const double raw = RawDeviationWith(demand, percentPerUnit, valveSize, scaleFactor);
+    return Deviation{raw, RoundDownToHundredths(raw)};
 }
 
 // Takes `candidateSize` when its deviation is strictly smaller in magnitude than the point's
-// current one; a deviation that is not a number on either side is never an improvement.
-bool MoveIfNearer(SolutionEntry& point, double candidateSize, double scaleFactor) {
-    const double candidate = RoundedDeviation(point.demand, candidateSize, scaleFactor);
-    if (!(std::fabs(candidate) < std::fabs(point.deviation))) {
+// current one, leaving the deviation taken in `taken`; a deviation that is not a number on either
+// side is never an improvement.
+bool MoveIfNearer(SolutionEntry& point, double percentPerUnit, double candidateSize,
+                  double scaleFactor, Deviation& taken) {
+    const Deviation candidate =
+        DeviationAt(point.demand, percentPerUnit, candidateSize, scaleFactor);
+    if (!(std::fabs(candidate.rounded) < std::fabs(point.deviation))) {
         return false;
     }
     point.valveSize = candidateSize;
-    point.deviation = candidate;
+    point.deviation = candidate.rounded;
+    taken = candidate;
     return true;
 }
 
@@ -34,12 +53,14 @@ std::size_t SeriesPosition(const ValveGroup& groupZero, double valveSize) {
 
 void RefinePoint(SolutionEntry& point, const ValveGroup& groupZero, double scaleFactor) {
     const std::size_t position = SeriesPosition(groupZero, point.valveSize);
+    const double percentPerUnit = 100.0 / point.demand;
+    Deviation taken{};
     if (point.ratio != 1.0 && position > 0 &&
-        MoveIfNearer(point, groupZero[position - 1].size, scaleFactor)) {
+        MoveIfNearer(point, percentPerUnit, groupZero[position - 1].size, scaleFactor, taken)) {
         return;
     }
     if (position + 1 < groupZero.size()) {
-        MoveIfNearer(point, groupZero[position + 1].size, scaleFactor);
+        MoveIfNearer(point, percentPerUnit, groupZero[position + 1].size, scaleFactor, taken);
     }
 }
 
@@ -98,19 +119,6 @@ struct Extremes {
     }
 };
 
-// The raw and the stored deviation of one size, from a point's demand and its 100 / demand.
-struct Deviation {
-    double raw;
-    double rounded;
-};
-
-Deviation DeviationAt(double demand, double percentPerUnit, double valveSize, double scaleFactor) {
-    double difference = valveSize * scaleFactor;
-    difference = difference - demand;
-    const double raw = difference * percentPerUnit;
-    return Deviation{raw, RoundDownToHundredths(raw)};
-}
-
 // Evaluation, refinement and the second evaluation of one point in one visit. Each point's outcome
 // depends on nothing but its own fields, the sizes and the scale factor, and each deviation is the
 // same formula on the same operands as in the three passes, so every value comes out the same; the
@@ -121,23 +129,13 @@ double EvaluateAndRefinePoint(SolutionEntry& point, const SeriesSizes& series, d
         DeviationAt(point.demand, percentPerUnit, point.valveSize, scaleFactor);
     point.deviation = current.rounded;
     const std::size_t position = PositionIn(series, point.valveSize);
-    const auto moveIfNearer = [&](double candidateSize, Deviation& result) {
-        const Deviation candidate =
-            DeviationAt(point.demand, percentPerUnit, candidateSize, scaleFactor);
-        if (!(std::fabs(candidate.rounded) < std::fabs(point.deviation))) {
-            return false;
-        }
-        point.valveSize = candidateSize;
-        point.deviation = candidate.rounded;
-        result = candidate;
-        return true;
-    };
     Deviation final = current;
-    if (point.ratio != 1.0 && position > 0 && moveIfNearer(series.sizes[position - 1], final)) {
+    if (point.ratio != 1.0 && position > 0 &&
+        MoveIfNearer(point, percentPerUnit, series.sizes[position - 1], scaleFactor, final)) {
         return final.raw;
     }
     if (position + 1 < series.count) {
-        moveIfNearer(series.sizes[position + 1], final);
+        MoveIfNearer(point, percentPerUnit, series.sizes[position + 1], scaleFactor, final);
     }
     return final.raw;
 }
@@ -161,10 +159,7 @@ std::int32_t EvaluateAndRefineInOneVisit(SolutionVector& solution, const SeriesS
 }  // namespace
 
 double RawDeviation(double demand, double valveSize, double scaleFactor) {
-    const double percentPerUnit = 100.0 / demand;
-    double difference = valveSize * scaleFactor;
-    difference = difference - demand;
-    return difference * percentPerUnit;
+    return RawDeviationWith(demand, 100.0 / demand, valveSize, scaleFactor);
 }
 
 double RoundDownToHundredths(double value) {
@@ -173,19 +168,14 @@ double RoundDownToHundredths(double value) {
 
 void EvaluateDeviations(SolutionVector& solution, double scaleFactor, double& deviationMax,
                         double& deviationMin) {
-    deviationMax = 0.0;
-    deviationMin = 0.0;
+    Extremes extremes;
     for (SolutionEntry& point : solution) {
         const double raw = RawDeviation(point.demand, point.valveSize, scaleFactor);
         point.deviation = RoundDownToHundredths(raw);
-        if (raw >= 0.0) {
-            if (raw > deviationMax) {
-                deviationMax = raw;
-            }
-        } else if (raw < deviationMin) {
-            deviationMin = raw;
-        }
+        extremes.Include(raw);
     }
+    deviationMax = extremes.largest;
+    deviationMin = extremes.smallest;
 }
 
 std::int32_t RefineValves(SolutionVector& solution, const ValveGroup& groupZero,
