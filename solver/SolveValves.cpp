@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstddef>
-#include <vector>
 
 #include "interface/ResultCodes.h"
 #include "solver/DeviationEvaluation.h"
@@ -18,14 +16,10 @@ namespace korvan {
 namespace {
 
 // Series index of `size`; a size outside the series raises std::out_of_range, as a checked scan
-// running past the last size would. The series falls strictly, so a size of the series has as
-// many sizes above it as its index, and the equality check catches every other value.
+// running past the last size would.
 std::size_t SeriesIndexOf(double size) {
-    std::size_t index = 0;
-    for (const double seriesSize : kValveSizeSeries) {
-        index += seriesSize > size ? 1 : 0;
-    }
-    if (index == kSeriesLength || !(kValveSizeSeries[index] == size)) {
+    const std::size_t index = FindInSeries(size);
+    if (index == kSeriesLength) {
         ThrowSubscriptOutOfRange();
     }
     return index;
@@ -108,11 +102,17 @@ struct Reduction {
     double sum;
 };
 
+// Reduces the distinct chosen sizes into `reduction`; 0, or the reduction's code.
+std::int32_t ReduceDistinct(const ChosenSizes& chosen, const ValveRatioTable& table,
+                            Reduction& reduction) {
+    reduction.count = chosen.distinctCount;
+    return ReduceDistinctSizes(chosen.distinct.data(), chosen.distinctCount, table,
+                               reduction.sizes.data());
+}
+
 std::int32_t ReduceCounted(SolutionVector& solution, const ChosenSizes& chosen,
                            const ValveRatioTable& table, Reduction& reduction) {
-    reduction.count = chosen.distinctCount;
-    const std::int32_t result = ReduceDistinctSizes(chosen.distinct.data(), chosen.distinctCount,
-                                                    table, reduction.sizes.data());
+    const std::int32_t result = ReduceDistinct(chosen, table, reduction);
     if (result != kSuccess) {
         return result;
     }
@@ -164,12 +164,10 @@ bool PrepareNearestPath(const SolutionVector& solution, const ValveRatioTable& t
         return false;
     }
     for (std::size_t k = 0; k < path.candidates.count; ++k) {
-        const double size = path.candidates.sizes[k];
-        const auto found = std::find(kValveSizeSeries.begin(), kValveSizeSeries.end(), size);
-        if (found == kValveSizeSeries.end()) {
+        path.seriesIndex[k] = FindInSeries(path.candidates.sizes[k]);
+        if (path.seriesIndex[k] == kSeriesLength) {
             return false;
         }
-        path.seriesIndex[k] = static_cast<std::size_t>(found - kValveSizeSeries.begin());
     }
     path.front = solution.data();
     path.indicesRise = true;
@@ -182,9 +180,7 @@ bool PrepareNearestPath(const SolutionVector& solution, const ValveRatioTable& t
 std::int32_t ReduceNearestChoice(SolutionVector& solution, const NearestPath& path,
                                  const ValveRatioTable& table, Reduction& reduction) {
     const ChosenSizes chosen = ChosenSizesFromCounts(path.counts);
-    reduction.count = chosen.distinctCount;
-    const std::int32_t result = ReduceDistinctSizes(chosen.distinct.data(), chosen.distinctCount,
-                                                    table, reduction.sizes.data());
+    const std::int32_t result = ReduceDistinct(chosen, table, reduction);
     if (result != kSuccess) {
         return result;
     }
@@ -248,22 +244,6 @@ void SetRatios(SolutionVector& solution) {
     for (SolutionEntry& entry : solution) {
         entry.ratio = largest / entry.demand;
     }
-}
-
-std::int32_t ReduceChosenSizes(SolutionVector& solution) {
-    const ChosenSizes chosen = CountChosenSizes(solution);
-    std::vector<double> distinct;
-    ReserveAdditional(distinct, kSeriesLength);
-    for (std::size_t i = 0; i < chosen.distinctCount; ++i) {
-        distinct.push_back(chosen.distinct[i]);
-    }
-    std::vector<double> reduced;
-    const std::int32_t result = GetSmallestPossibleValves(distinct, reduced);
-    if (result != kSuccess) {
-        return result;
-    }
-    MapToReducedSizes(solution, chosen, reduced.data(), reduced.size());
-    return kSuccess;
 }
 
 std::int32_t ReduceChosenSizes(SolutionVector& solution, const ValveRatioTable& table) {

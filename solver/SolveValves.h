@@ -37,12 +37,8 @@ void SetRatios(SolutionVector& solution);
 
 // Replaces every chosen valveSize by its counterpart in the highest group of `table` that holds
 // exactly the same ratios, walking the entries in order against the chosen sizes sorted largest
-// first. Returns 0, or the reduction's code (10 when memory ran out), with no entry changed.
+// first. Returns 0, or 10 when a ratio slot cannot be allocated, with no entry changed.
 // std::out_of_range for a size outside the series, or sizes that grow along the entries.
-std::int32_t ReduceChosenSizes(SolutionVector& solution);
-
-// The same reduction against the call's own ratio table instead of one built for it; the only
-// failure it reports is still 10, for a ratio slot.
 std::int32_t ReduceChosenSizes(SolutionVector& solution, const ValveRatioTable& table);
 
 // Solves `solution`, whose demands are set and positive and finite, with the call's `table`.

@@ -56,6 +56,16 @@ std::int32_t BuildTypeFactorTable(TypeFactorTable& table) {
     return kSuccess;
 }
 
+std::size_t FindInSeries(double size) {
+    // The series falls strictly, so a size of the series has as many sizes above it as its index;
+    // counting them needs no branch, and one comparison rules out every other value.
+    std::size_t index = 0;
+    for (const double seriesSize : kValveSizeSeries) {
+        index += seriesSize > size ? 1 : 0;
+    }
+    return index < kSeriesLength && kValveSizeSeries[index] == size ? index : kSeriesLength;
+}
+
 const ValveRatioEntry& ValveGroup::operator[](std::size_t index) const {
     if (index >= length) {
         ThrowSubscriptOutOfRange();

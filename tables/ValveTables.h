@@ -17,6 +17,9 @@ constexpr std::size_t kSeriesLength = kValveSizeSeries.size();
 constexpr std::size_t kGroupCount = kSeriesLength;
 constexpr std::size_t kValveRatioTableLength = kSeriesLength * (kSeriesLength + 1) / 2;
 
+// Series index of `size`, or kSeriesLength when it is none of the series' sizes.
+std::size_t FindInSeries(double size);
+
 // One ordered pair of series sizes: the larger at `baseIndex`, the smaller `step` places further.
 // Entries sharing a `baseIndex` form group `baseIndex`.
 struct ValveRatioEntry {

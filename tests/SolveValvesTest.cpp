@@ -67,7 +67,7 @@ TEST(ReduceChosenSizes, MapsEveryEntryOntoItsReducedSize) {
     for (std::size_t i = 0; i < 3; ++i) {
         solution[i].valveSize = chosen[i];
     }
-    ASSERT_EQ(ReduceChosenSizes(solution), 0);
+    ASSERT_EQ(ReduceChosenSizes(solution, RatioTable()), 0);
     EXPECT_EQ(SizesOf(solution), (std::vector<double>{0.1, 0.1, 0.06}));
 }
 
@@ -79,9 +79,9 @@ TEST(ReduceChosenSizes, SizesThatGrowAlongTheEntriesRaise) {
     for (std::size_t i = 0; i < 3; ++i) {
         solution[i].valveSize = chosen[i];
     }
-    EXPECT_THROW(ReduceChosenSizes(solution), std::out_of_range);
+    EXPECT_THROW(ReduceChosenSizes(solution, RatioTable()), std::out_of_range);
     solution[2].valveSize = 0.25;
-    EXPECT_THROW(ReduceChosenSizes(solution), std::out_of_range);
+    EXPECT_THROW(ReduceChosenSizes(solution, RatioTable()), std::out_of_range);
 }
 
 TEST(SolveValves, EmptySolutionRaises) {
