@@ -12,31 +12,12 @@ namespace korvan {
 namespace {
 
 void SetWindows(SolutionVector& solution, double plusPercent, double minusPercent) {
+    const double upper = plusPercent / 100.0 + 1.0;
+    const double lower = minusPercent / 100.0 + 1.0;
     for (SolutionEntry& point : solution) {
-        point.ratioMax = (plusPercent / 100.0 + 1.0) * point.ratio;
-        point.ratioMin = (minusPercent / 100.0 + 1.0) * point.ratio;
+        point.ratioMax = upper * point.ratio;
+        point.ratioMin = lower * point.ratio;
     }
-}
-
-bool GroupHoldsWindow(const ValveGroup& group, const SolutionEntry& point) {
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        if (FitsWindow(group[i], point)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Points are tested from entry 0 on, and the first that fails ends the test. Entry 0 is read
-// even when the vector is empty, so an empty solution ends here with std::out_of_range.
-bool GroupFitsEveryPoint(const SolutionVector& solution, const ValveGroup& group) {
-    std::size_t index = 0;
-    do {
-        if (!GroupHoldsWindow(group, At(solution, index))) {
-            return false;
-        }
-    } while (++index < solution.size());
-    return true;
 }
 
 // In every group of a table built by BuildValveRatioTable the ratios rise strictly with the step;
@@ -72,42 +53,42 @@ std::size_t FirstFitting(const ValveRatioEntry* group, std::size_t length,
     return group[step].ratio <= point.ratioMax ? step : length;
 }
 
-// One pass of MatchWithinTolerance over a non-empty solution and a table whose groups rise.
-std::int32_t MatchInRisingGroups(SolutionVector& solution, const ValveRatioTable& table,
-                                 double plusPercent, double minusPercent, std::int32_t& group) {
-    const double upper = plusPercent / 100.0 + 1.0;
-    const double lower = minusPercent / 100.0 + 1.0;
-    for (SolutionEntry& point : solution) {
-        point.ratioMax = upper * point.ratio;
-        point.ratioMin = lower * point.ratio;
+// Position in `group` of the first entry, in table order, that fits `point`, or the group's
+// length when none does; `rising` says the group's ratios rise, which lets the search stop early.
+std::size_t FirstFittingIn(const ValveGroup& group, const SolutionEntry& point, bool rising) {
+    if (rising) {
+        return FirstFitting(&group[0], group.size(), point);
     }
-    for (std::size_t candidate = 0; candidate < kGroupCount; ++candidate) {
-        const std::size_t length = GroupLength(candidate);
-        if (candidate > 0 && solution.size() > length) {
-            return kNoGroupFits;
-        }
-        const ValveRatioEntry* const entries = table.data() + GroupOffset(candidate);
-        const bool fits =
-            std::all_of(solution.begin(), solution.end(), [&](const SolutionEntry& point) {
-                return FirstFitting(entries, length, point) < length;
-            });
-        if (fits) {
-            group = static_cast<std::int32_t>(candidate);
-            return kSuccess;
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        if (FitsWindow(group[i], point)) {
+            return i;
         }
     }
-    return kNoGroupFits;
+    return group.size();
 }
 
-std::int32_t MatchPlainly(SolutionVector& solution, const ValveRatioTable& table,
-                          double plusPercent, double minusPercent, std::int32_t& group) {
+// Points are tested from entry 0 on, and the first that fails ends the test. Entry 0 is read
+// even when the vector is empty, so an empty solution ends here with std::out_of_range.
+bool GroupFitsEveryPoint(const SolutionVector& solution, const ValveGroup& group, bool rising) {
+    std::size_t index = 0;
+    do {
+        if (FirstFittingIn(group, At(solution, index), rising) == group.size()) {
+            return false;
+        }
+    } while (++index < solution.size());
+    return true;
+}
+
+// One pass of MatchWithinTolerance; `rising` as for FirstFittingIn.
+std::int32_t MatchPass(SolutionVector& solution, const ValveRatioTable& table, double plusPercent,
+                       double minusPercent, std::int32_t& group, bool rising) {
     SetWindows(solution, plusPercent, minusPercent);
     for (std::size_t candidate = 0; candidate < kGroupCount; ++candidate) {
         const ValveGroup entries = GroupOf(table, candidate);
         if (candidate > 0 && solution.size() > entries.size()) {
             return kNoGroupFits;
         }
-        if (GroupFitsEveryPoint(solution, entries)) {
+        if (GroupFitsEveryPoint(solution, entries, rising)) {
             group = static_cast<std::int32_t>(candidate);
             return kSuccess;
         }
@@ -199,22 +180,10 @@ bool TakesShortcuts(const SolutionVector& solution, const ValveRatioTable& table
 void AssignFrom(SolutionVector& solution, const ValveRatioTable& table, std::int32_t group,
                 bool shortcuts) {
     const ValveGroup entries = GroupOf(table, static_cast<std::size_t>(group));
-    if (shortcuts) {
-        const ValveRatioEntry* const first = table.data() + entries.offset;
-        for (SolutionEntry& point : solution) {
-            const std::size_t step = FirstFitting(first, entries.length, point);
-            if (step < entries.length) {
-                point.valveSize = first[step].size;
-            }
-        }
-        return;
-    }
     for (SolutionEntry& point : solution) {
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (FitsWindow(entries[i], point)) {
-                point.valveSize = entries[i].size;
-                break;
-            }
+        const std::size_t step = FirstFittingIn(entries, point, shortcuts);
+        if (step < entries.size()) {
+            point.valveSize = entries[step].size;
         }
     }
 }
@@ -227,10 +196,8 @@ bool FitsWindow(const ValveRatioEntry& entry, const SolutionEntry& point) {
 
 std::int32_t MatchWithinTolerance(SolutionVector& solution, const ValveRatioTable& table,
                                   double plusPercent, double minusPercent, std::int32_t& group) {
-    if (TakesShortcuts(solution, table)) {
-        return MatchInRisingGroups(solution, table, plusPercent, minusPercent, group);
-    }
-    return MatchPlainly(solution, table, plusPercent, minusPercent, group);
+    return MatchPass(solution, table, plusPercent, minusPercent, group,
+                     TakesShortcuts(solution, table));
 }
 
 void AssignFromGroup(SolutionVector& solution, const ValveRatioTable& table, std::int32_t group) {
@@ -240,14 +207,14 @@ void AssignFromGroup(SolutionVector& solution, const ValveRatioTable& table, std
 void ChooseSizesWithinTolerance(SolutionVector& solution, const ValveRatioTable& table) {
     // Checked once for the up to 101 passes of a slow search.
     const bool shortcuts = TakesShortcuts(solution, table);
-    const auto pass = shortcuts ? MatchInRisingGroups : MatchPlainly;
     // Pass r runs with plusPercent r and minusPercent -r, whole numbers that adding 1.0 at a time
     // reaches exactly, so starting at the first pass that can succeed changes nothing.
     const double firstPass = shortcuts ? FirstSucceedingPass(solution, table) : 0.0;
     double plusPercent = firstPass;
     double minusPercent = 0.0 - firstPass;
     std::int32_t group = 0;
-    while (pass(solution, table, plusPercent, minusPercent, group) == kNoGroupFits) {
+    while (MatchPass(solution, table, plusPercent, minusPercent, group, shortcuts) ==
+           kNoGroupFits) {
         plusPercent += 1.0;
         minusPercent += -1.0;
     }

@@ -66,18 +66,4 @@ std::size_t FindInSeries(double size) {
     return index < kSeriesLength && kValveSizeSeries[index] == size ? index : kSeriesLength;
 }
 
-const ValveRatioEntry& ValveGroup::operator[](std::size_t index) const {
-    if (index >= length) {
-        ThrowSubscriptOutOfRange();
-    }
-    return At(*table, offset + index);
-}
-
-ValveGroup GroupOf(const ValveRatioTable& table, std::size_t group) {
-    if (group >= kGroupCount || GroupOffset(group) + GroupLength(group) > table.size()) {
-        ThrowSubscriptOutOfRange();
-    }
-    return ValveGroup{&table, GroupOffset(group), GroupLength(group)};
-}
-
 }  // namespace korvan

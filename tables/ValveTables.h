@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tables/CheckedVector.h"
+
 namespace korvan {
 
 // The valve sizes, largest first; a size's position is its series index.
@@ -65,11 +67,22 @@ struct ValveGroup {
     std::size_t length;
 
     [[nodiscard]] std::size_t size() const { return length; }
-    const ValveRatioEntry& operator[](std::size_t index) const;
+    const ValveRatioEntry& operator[](std::size_t index) const {
+        if (index >= length) {
+            ThrowSubscriptOutOfRange();
+        }
+        return At(*table, offset + index);
+    }
 };
 
-// Group `group` of `table`; std::out_of_range if the table does not hold it whole.
-ValveGroup GroupOf(const ValveRatioTable& table, std::size_t group);
+// Group `group` of `table`; std::out_of_range if the table does not hold it whole. Inline, since
+// the tolerance search reads groups on every pass.
+inline ValveGroup GroupOf(const ValveRatioTable& table, std::size_t group) {
+    if (group >= kGroupCount || GroupOffset(group) + GroupLength(group) > table.size()) {
+        ThrowSubscriptOutOfRange();
+    }
+    return ValveGroup{&table, GroupOffset(group), GroupLength(group)};
+}
 
 }  // namespace korvan
 
