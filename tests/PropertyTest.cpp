@@ -151,6 +151,13 @@ reference::Outputs Generate(const Points& points, SolutionVector& solution, std:
     return out;
 }
 
+// Solves a fresh random set of points into `solution`.
+void GenerateRandom(std::mt19937_64& random, SolutionVector& solution) {
+    std::int32_t code = -1;
+    Generate(DrawPoints(random, DrawCount(random)), solution, code);
+    ASSERT_EQ(code, 0);
+}
+
 // Appends the model's view of the new entries: the demands the library gives new points.
 void AppendModelEntries(const Points& points, SolutionVector& model) {
     for (std::size_t i = 0; i < points.types.size(); ++i) {
@@ -185,10 +192,9 @@ TEST(RandomSolves, GenerateOnFilledVectorThenFillAgreesWithModel) {
     std::mt19937_64 random(7);
     for (int round = 0; round < 1500; ++round) {
         SolutionVector solution;
-        std::int32_t code = -1;
-        Generate(DrawPoints(random, DrawCount(random)), solution, code);
-        ASSERT_EQ(code, 0);
+        ASSERT_NO_FATAL_FAILURE(GenerateRandom(random, solution));
         TagEntries(solution, 1000);
+        std::int32_t code = -1;
         SolutionVector model = solution;
 
         // More points on top of a solved vector: the old entries keep their demands and stale
@@ -231,9 +237,7 @@ TEST(RandomSolves, CallerDataTravelsWithItsEntry) {
     std::mt19937_64 random(99);
     for (int round = 0; round < 300; ++round) {
         SolutionVector solution;
-        std::int32_t code = -1;
-        Generate(DrawPoints(random, DrawCount(random)), solution, code);
-        ASSERT_EQ(code, 0);
+        ASSERT_NO_FATAL_FAILURE(GenerateRandom(random, solution));
         std::shuffle(solution.begin(), solution.end(), random);
         for (SolutionEntry& entry : solution) {
             // The host's tag is derived from the point's own input, so it can be checked anywhere.
