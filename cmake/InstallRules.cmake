@@ -17,6 +17,7 @@ if(KORVAN_INSTALL)
             NAMELINK_COMPONENT Development
     ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Development)
   install(FILES "${PROJECT_SOURCE_DIR}/interface/KorvanCalcValueProvider.h"
+                "${PROJECT_SOURCE_DIR}/interface/KorvanCalcValueProviderC.h"
           DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" COMPONENT Development)
   if(TARGET korvan-size)
     install(TARGETS korvan-size RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime)

@@ -37,17 +37,7 @@
 #include <cstdint>
 #include <vector>
 
-#if defined(_WIN32)
-#if defined(KORVAN_BUILDING_LIBRARY)
-#define KORVAN_API __declspec(dllexport)
-#elif defined(KORVAN_STATIC_DEFINE)
-#define KORVAN_API
-#else
-#define KORVAN_API __declspec(dllimport)
-#endif
-#else
-#define KORVAN_API __attribute__((visibility("default")))
-#endif
+#include "KorvanCalcValueProviderC.h"
 
 // One point of a solution. The host owns the records; the library creates, reorders and fills
 // them. The layout is fixed at 72 bytes with every double on an 8-byte boundary, on 32-bit and
@@ -75,6 +65,18 @@ static_assert(offsetof(SolutionEntry, ratioMin) == 40, "SolutionEntry::ratioMin 
 static_assert(offsetof(SolutionEntry, valveSize) == 48, "SolutionEntry::valveSize offset");
 static_assert(offsetof(SolutionEntry, deviation) == 56, "SolutionEntry::deviation offset");
 static_assert(offsetof(SolutionEntry, callerData) == 64, "SolutionEntry::callerData offset");
+
+// The plain-C interface hands the library arrays of KorvanSolutionEntry: one record, two names.
+static_assert(sizeof(SolutionEntry) == sizeof(KorvanSolutionEntry), "one record layout");
+static_assert(offsetof(SolutionEntry, inputValue) == offsetof(KorvanSolutionEntry, inputValue) &&
+                  offsetof(SolutionEntry, demand) == offsetof(KorvanSolutionEntry, demand) &&
+                  offsetof(SolutionEntry, ratio) == offsetof(KorvanSolutionEntry, ratio) &&
+                  offsetof(SolutionEntry, ratioMax) == offsetof(KorvanSolutionEntry, ratioMax) &&
+                  offsetof(SolutionEntry, ratioMin) == offsetof(KorvanSolutionEntry, ratioMin) &&
+                  offsetof(SolutionEntry, valveSize) == offsetof(KorvanSolutionEntry, valveSize) &&
+                  offsetof(SolutionEntry, deviation) == offsetof(KorvanSolutionEntry, deviation) &&
+                  offsetof(SolutionEntry, callerData) == offsetof(KorvanSolutionEntry, callerData),
+              "one record layout");
 
 using SolutionVector = std::vector<SolutionEntry>;
 

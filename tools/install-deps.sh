@@ -1,19 +1,58 @@
 #!/bin/sh
-# Installs the Debian packages that the sample host and its tests build against, and only those
-# that are missing. The library itself needs none of them.
+# Installs the Debian packages that the project's commands need, group by group, and in each group
+# only the packages that are missing. The library itself needs nothing but a C++17 compiler.
+#
+# usage: tools/install-deps.sh [group...]      (default: build test host python)
+#   build    compiler, CMake, Ninja, pkg-config
+#   test     GoogleTest, Google Benchmark
+#   host     what the sample host korvan-size builds with: CLI11, {fmt}, nlohmann-json
+#   python   Debian's python3 with numpy, pytest and hypothesis
+#   windows  MinGW-w64 and Wine, for the cross-built DLL and its tests
+#   web      emscripten, npm (unless one is on PATH) and Chromium for the browser tests
 set -eu
 
-packages="libcli11-dev libfmt-dev nlohmann-json3-dev pkg-config"
+packages_of() {
+    case "$1" in
+        build) echo "g++ cmake ninja-build pkg-config make" ;;
+        test) echo "googletest libgtest-dev libgmock-dev libbenchmark-dev" ;;
+        host) echo "libcli11-dev libfmt-dev nlohmann-json3-dev" ;;
+        python) echo "python3 python3-numpy python3-pytest python3-hypothesis" ;;
+        windows) echo "g++-mingw-w64-x86-64-posix wine64 googletest" ;;
+        web)
+            # A Node.js from elsewhere (NodeSource's, say) brings its own npm and conflicts with
+            # Debian's; ask for Debian's only where there is none.
+            if command -v npm >/dev/null 2>&1; then
+                echo "emscripten chromium"
+            else
+                echo "emscripten nodejs npm chromium"
+            fi
+            ;;
+        *)
+            echo "install-deps: unknown group '$1'" >&2
+            exit 2
+            ;;
+    esac
+}
+
+groups="${*:-build test host python}"
+
+wanted=""
+for group in $groups; do
+    wanted="$wanted $(packages_of "$group")"
+done
 
 if ! command -v dpkg >/dev/null 2>&1 || ! command -v apt-get >/dev/null 2>&1; then
-    echo "install-deps: no dpkg/apt-get here; install CLI11, {fmt} and nlohmann-json yourself" >&2
+    echo "install-deps: no dpkg/apt-get here; install these yourself:$wanted" >&2
     exit 0
 fi
 
 missing=""
-for package in $packages; do
-    if ! dpkg -s "$package" >/dev/null 2>&1; then
-        missing="$missing $package"
+for package in $wanted; do
+    if ! dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed'; then
+        case " $missing " in
+            *" $package "*) ;;
+            *) missing="$missing $package" ;;
+        esac
     fi
 done
 if [ -z "$missing" ]; then
