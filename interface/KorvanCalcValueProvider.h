@@ -39,44 +39,12 @@
 
 #include "KorvanCalcValueProviderC.h"
 
-// One point of a solution. The host owns the records; the library creates, reorders and fills
-// them. The layout is fixed at 72 bytes with every double on an 8-byte boundary, on 32-bit and
-// 64-bit builds alike.
-struct alignas(8) SolutionEntry {
-    std::int32_t type;             // point type, 0 to 3 (read as unsigned)
-    alignas(8) double inputValue;  // the point's input value, in the host's unit
-    double demand;                 // required quantity derived from type and inputValue
-    double ratio;                  // largest demand of the vector divided by this demand
-    double ratioMax;               // upper bound of ratio at the tolerance the search ended on
-    double ratioMin;               // lower bound of ratio at the tolerance the search ended on
-    double valveSize;              // the chosen size, a value of the valve series
-    double deviation;              // percent deviation of the delivered quantity, rounded down
-    std::uint64_t callerData;      // the host's own 8 bytes; never read, moved with the entry
-};
-
-static_assert(sizeof(SolutionEntry) == 72, "SolutionEntry must be 72 bytes");
+// One point of a solution: the record of the C interface under its C++ name, so that an array of
+// entries is the same objects to both. The host owns the records; the library creates, reorders
+// and fills them. The layout is fixed at 72 bytes with every double on an 8-byte boundary, on
+// 32-bit and 64-bit builds alike (checked in the C header, field by field).
+using SolutionEntry = KorvanSolutionEntry;
 static_assert(alignof(SolutionEntry) == 8, "SolutionEntry must be 8-byte aligned");
-static_assert(offsetof(SolutionEntry, type) == 0, "SolutionEntry::type offset");
-static_assert(offsetof(SolutionEntry, inputValue) == 8, "SolutionEntry::inputValue offset");
-static_assert(offsetof(SolutionEntry, demand) == 16, "SolutionEntry::demand offset");
-static_assert(offsetof(SolutionEntry, ratio) == 24, "SolutionEntry::ratio offset");
-static_assert(offsetof(SolutionEntry, ratioMax) == 32, "SolutionEntry::ratioMax offset");
-static_assert(offsetof(SolutionEntry, ratioMin) == 40, "SolutionEntry::ratioMin offset");
-static_assert(offsetof(SolutionEntry, valveSize) == 48, "SolutionEntry::valveSize offset");
-static_assert(offsetof(SolutionEntry, deviation) == 56, "SolutionEntry::deviation offset");
-static_assert(offsetof(SolutionEntry, callerData) == 64, "SolutionEntry::callerData offset");
-
-// The plain-C interface hands the library arrays of KorvanSolutionEntry: one record, two names.
-static_assert(sizeof(SolutionEntry) == sizeof(KorvanSolutionEntry), "one record layout");
-static_assert(offsetof(SolutionEntry, inputValue) == offsetof(KorvanSolutionEntry, inputValue) &&
-                  offsetof(SolutionEntry, demand) == offsetof(KorvanSolutionEntry, demand) &&
-                  offsetof(SolutionEntry, ratio) == offsetof(KorvanSolutionEntry, ratio) &&
-                  offsetof(SolutionEntry, ratioMax) == offsetof(KorvanSolutionEntry, ratioMax) &&
-                  offsetof(SolutionEntry, ratioMin) == offsetof(KorvanSolutionEntry, ratioMin) &&
-                  offsetof(SolutionEntry, valveSize) == offsetof(KorvanSolutionEntry, valveSize) &&
-                  offsetof(SolutionEntry, deviation) == offsetof(KorvanSolutionEntry, deviation) &&
-                  offsetof(SolutionEntry, callerData) == offsetof(KorvanSolutionEntry, callerData),
-              "one record layout");
 
 using SolutionVector = std::vector<SolutionEntry>;
 

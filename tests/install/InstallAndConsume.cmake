@@ -27,13 +27,14 @@ run(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}" --c
 
 set(expected_files
     "${INCLUDEDIR}/KorvanCalcValueProvider.h"
+    "${INCLUDEDIR}/KorvanCalcValueProviderC.h"
     "${LIBDIR}/cmake/KorvanCalcValueProvider/KorvanCalcValueProviderConfig.cmake"
     "${LIBDIR}/cmake/KorvanCalcValueProvider/KorvanCalcValueProviderConfigVersion.cmake"
     "${LIBDIR}/cmake/KorvanCalcValueProvider/KorvanCalcValueProviderTargets.cmake"
     "${LIBDIR}/pkgconfig/KorvanCalcValueProvider.pc")
 if(CMAKE_HOST_UNIX AND NOT CMAKE_HOST_APPLE)
   # The library with its SONAME link and the development link.
-  list(APPEND expected_files "${LIBDIR}/libKorvanCalcValueProvider.so.1.0.0")
+  list(APPEND expected_files "${LIBDIR}/libKorvanCalcValueProvider.so.${VERSION}")
   foreach(link IN ITEMS libKorvanCalcValueProvider.so.1 libKorvanCalcValueProvider.so)
     if(NOT IS_SYMLINK "${prefix}/${LIBDIR}/${link}")
       message(FATAL_ERROR "not installed as a link: ${LIBDIR}/${link}")
@@ -64,7 +65,7 @@ expect_solution("${out}" "the consumer built with the CMake package")
 if(PKG_CONFIG AND CMAKE_HOST_UNIX)
   set(ENV{PKG_CONFIG_PATH} "${prefix}/${LIBDIR}/pkgconfig")
   run(COMMAND "${PKG_CONFIG}" --modversion KorvanCalcValueProvider OUTPUT version)
-  if(NOT version MATCHES "^1\\.0\\.0")
+  if(NOT version MATCHES "^${VERSION}")
     message(FATAL_ERROR "pkg-config reports version ${version}")
   endif()
   run(COMMAND "${PKG_CONFIG}" --cflags --libs KorvanCalcValueProvider OUTPUT flags)
