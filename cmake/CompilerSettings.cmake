@@ -14,8 +14,9 @@ endif()
 # One warning set for the library, its tests and its tools alike.
 function(korvan_apply_warnings target)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
-                                             -Wsign-conversion -Wold-style-cast -Wnon-virtual-dtor)
+    target_compile_options(
+      ${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                        -Wsign-conversion -Wold-style-cast -Wnon-virtual-dtor>)
     if(KORVAN_WARNINGS_AS_ERRORS)
       target_compile_options(${target} PRIVATE -Werror)
     endif()
