@@ -4,6 +4,7 @@
 #ifndef KORVAN_TABLES_ENTRY_PREPARATION_H
 #define KORVAN_TABLES_ENTRY_PREPARATION_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -55,7 +56,7 @@ struct NewDemands {
     std::size_t count;
 
     template <typename Visit>
-    bool ForEach(const Visit& visit) const {
+    [[nodiscard]] bool ForEach(const Visit& visit) const {
         for (const SolutionEntry& entry : held) {
             visit(entry.demand);
         }
@@ -75,15 +76,15 @@ struct RecomputedDemands {
     const TypeFactorTable* factors;
 
     template <typename Visit>
-    bool ForEach(const Visit& visit) const {
-        for (const SolutionEntry& entry : entries) {
+    [[nodiscard]] bool ForEach(const Visit& visit) const {
+        return std::all_of(entries.begin(), entries.end(), [&](const SolutionEntry& entry) {
             const auto type = static_cast<std::uint32_t>(entry.type);
             if (!IsKnownType(*factors, type)) {
                 return false;
             }
             visit(RecomputedDemand(entry.inputValue, FactorOf(*factors, type)));
-        }
-        return true;
+            return true;
+        });
     }
 };
 
