@@ -480,8 +480,8 @@ static void CompareFill(size_t round) {
 
 static void CompareSmallest(size_t round) {
     static const double series[] = {0.5, 0.3, 0.2, 0.16, 0.1, 0.06, 0.03};
-    double c[12];
-    double cpp[12];
+    double c[12] = {0};
+    double cpp[12] = {0};
     double cSmallest[12];
     double cppSmallest[12];
     const size_t count = Below(30) == 0 ? 0 : 1 + Below(11);
