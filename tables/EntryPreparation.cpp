@@ -2,13 +2,6 @@
 
 namespace korvan {
 
-std::int32_t RecomputeDemands(EntryRange entries, const TypeFactorTable& factors) {
-    for (SolutionEntry& entry : entries) {
-        RecomputeDemand(entry, factors);
-    }
-    return kSuccess;
-}
-
 void RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors) {
     const double factor = FactorOf(factors, static_cast<std::uint32_t>(entry.type));
     entry.demand = RecomputedDemand(entry.inputValue, factor);

@@ -118,11 +118,9 @@ std::int32_t MakeNewEntries(const TypeFactorTable& factors, std::size_t count,
     return kSuccess;
 }
 
-// Recomputes every entry's demand and clears ratio, ratioMax, ratioMin and valveSize; type,
-// inputValue, deviation and callerData stay. Returns 0.
-std::int32_t RecomputeDemands(EntryRange entries, const TypeFactorTable& factors);
-
-// What RecomputeDemands does to one entry. Doing it again changes nothing more.
+// Recomputes the entry's demand from its type and input value and clears ratio, ratioMax, ratioMin
+// and valveSize; type, inputValue, deviation and callerData stay. Doing it again changes nothing
+// more.
 void RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors);
 
 }  // namespace korvan

@@ -52,11 +52,11 @@ TEST(MakeNewEntries, MakesZeroedEntriesWithTheirDemandsAndTags) {
     EXPECT_EQ(solution[4].callerData, 9u);
 }
 
-TEST(RecomputeDemands, ClearsWorkFieldsButKeepsDeviationAndCallerData) {
+TEST(RecomputeDemand, ClearsWorkFieldsButKeepsDeviationAndCallerData) {
     const TypeFactorTable factors = Factors();
     SolutionEntry entry{1, 100.0, 9.0, 2.0, 3.0, 4.0, 0.3, -7.5, 42};
     SolutionVector solution{entry};
-    ASSERT_EQ(RecomputeDemands(SpanOf(solution), factors), kSuccess);
+    RecomputeDemand(solution[0], factors);
     EXPECT_EQ(solution[0].demand, 1.124);
     EXPECT_EQ(solution[0].ratio, 0.0);
     EXPECT_EQ(solution[0].ratioMax, 0.0);
