@@ -1,7 +1,7 @@
 # The shared library must define exactly the names its version script lists as global, nothing
-# else. Arguments (-D): NM, LIBRARY, MAP (the version script).
+# else. Arguments (-D): NM, LIBRARY, EXPORT_MAP (the version script).
 include("${CMAKE_CURRENT_LIST_DIR}/ExportList.cmake")
-korvan_read_export_list("${MAP}" expected nodes)
+korvan_read_export_list("${EXPORT_MAP}" expected nodes)
 
 execute_process(COMMAND "${NM}" -D --defined-only "${LIBRARY}" OUTPUT_VARIABLE symbols
                 RESULT_VARIABLE status)

@@ -1,8 +1,8 @@
 # The DLL's export table must hold exactly the names the version script lists as global, nothing
 # else, under the DLL's own name. Arguments (-D): OBJDUMP (x86_64-w64-mingw32-objdump), LIBRARY,
-# MAP (the version script).
+# EXPORT_MAP (the version script).
 include("${CMAKE_CURRENT_LIST_DIR}/ExportList.cmake")
-korvan_read_export_list("${MAP}" expected nodes)
+korvan_read_export_list("${EXPORT_MAP}" expected nodes)
 
 execute_process(COMMAND "${OBJDUMP}" -p "${LIBRARY}" OUTPUT_VARIABLE headers RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
