@@ -34,25 +34,18 @@ if(NOT CMAKE_CROSSCOMPILING)
 endif()
 
 # Every program of the build (GoogleTest's discovery, the tests, korvan-size) runs under Wine, in
-# a prefix of the build tree's own, finding the runtime DLLs through WINEPATH.
+# a prefix of the build tree's own. Like any Windows program it finds its DLLs beside it: the
+# runtime DLLs are copied into the build's program folder, and nothing else is on Wine's path.
+file(COPY ${KORVAN_WINDOWS_RUNTIME_DLLS} DESTINATION "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
   # Debian's wine64 installs its loader and server under /usr/lib/wine, not on PATH.
   find_program(KORVAN_WINE NAMES wine64 wine PATHS /usr/lib/wine REQUIRED)
   find_program(KORVAN_WINESERVER NAMES wineserver PATHS /usr/lib/wine REQUIRED)
-  set(dll_dirs "")
-  foreach(dll IN LISTS KORVAN_WINDOWS_RUNTIME_DLLS)
-    get_filename_component(dll_dir "${dll}" DIRECTORY)
-    list(APPEND dll_dirs "${dll_dir}")
-  endforeach()
-  list(REMOVE_DUPLICATES dll_dirs)
-  string(REPLACE ";" ":" dll_dirs "${dll_dirs}")
   set(CMAKE_CROSSCOMPILING_EMULATOR
-      "${CMAKE_COMMAND}" -E env "WINEPREFIX=${PROJECT_BINARY_DIR}/wine"
-      "KORVAN_WINE_DLL_DIRS=${dll_dirs}" "KORVAN_WINE=${KORVAN_WINE}"
-      "KORVAN_WINESERVER=${KORVAN_WINESERVER}"
-      sh "${PROJECT_SOURCE_DIR}/tools/run-under-wine.sh")
+      "${CMAKE_COMMAND}" -E env "WINEPREFIX=${PROJECT_BINARY_DIR}/wine" "KORVAN_WINE=${KORVAN_WINE}"
+      "KORVAN_WINESERVER=${KORVAN_WINESERVER}" sh "${PROJECT_SOURCE_DIR}/tools/run-under-wine.sh")
   # Creating a prefix takes several seconds; done here once, not inside the first test's time limit.
-  if(NOT EXISTS "${PROJECT_BINARY_DIR}/wine/system.reg")
+  if(NOT EXISTS "${PROJECT_BINARY_DIR}/wine/drive_c")
     message(STATUS "Creating the Wine prefix ${PROJECT_BINARY_DIR}/wine")
     execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} cmd /c exit RESULT_VARIABLE status
                     OUTPUT_QUIET ERROR_QUIET)

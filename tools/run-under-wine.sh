@@ -3,7 +3,7 @@
 # Windows build's programs (cmake/WindowsBuild.cmake sets it up).
 #   usage: run-under-wine.sh PROGRAM [ARGUMENT...]
 #   environment: KORVAN_WINE and KORVAN_WINESERVER, Wine's loader and server; WINEPREFIX, the
-#   build tree's own; KORVAN_WINE_DLL_DIRS, the folders of the runtime DLLs, separated by colons
+#   build tree's own
 #
 # The first program of a Wine session starts the session's server and background services, and
 # they inherit that program's standard streams: a test runner reading those streams would wait
@@ -12,12 +12,6 @@
 # 20 idle seconds, and `wineboot -i`, which creates the prefix on first use and starts the services.
 set -eu
 export WINEDEBUG="${WINEDEBUG:--all}"
-# Wine's search path for DLLs: Z: is the root of the build machine's file system.
-WINEPATH=""
-for dir in $(printf '%s' "${KORVAN_WINE_DLL_DIRS:-}" | tr ':' ' '); do
-    WINEPATH="${WINEPATH:+$WINEPATH;}Z:$(printf '%s' "$dir" | tr '/' '\\')"
-done
-export WINEPATH
 mkdir -p "$WINEPREFIX"
 (
     flock 9
