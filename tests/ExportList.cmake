@@ -1,6 +1,7 @@
 # The names the library exports, as its linker version script lists them: every symbol under a
 # `global:` section, whichever version node it is in. Both export checks compare the built library
 # with this list, so a name added to the script is expected on every platform at once.
+cmake_minimum_required(VERSION 3.25)
 
 # Strips the script's comments, /* ... */ and # to the end of the line.
 function(korvan_strip_version_script_comments text_var)
