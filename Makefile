@@ -1,28 +1,36 @@
 # The newcomer's entry points. Everything else runs through CMake presets.
 .PHONY: test build release clean deps demo
 
-test: deps
+# The groups of tools/install-deps.sh that the developer builds need; `make deps` installs every
+# group the commands of the README use. Each installs only what is missing.
+DEV_DEPS := build test host python
+ALL_DEPS := $(DEV_DEPS) windows
+
+test: dev-deps
 	cmake --preset dev
 	cmake --build --preset dev
 	ctest --preset dev
 
-build: deps
+build: dev-deps
 	cmake --preset dev
 	cmake --build --preset dev
 
-release: deps
+release: dev-deps
 	cmake --preset release
 	cmake --build --preset release
 
 clean:
 	rm -rf build
 
-# The packages the sample host korvan-size builds with, installed only where missing.
 deps:
-	sh tools/install-deps.sh
+	sh tools/install-deps.sh $(ALL_DEPS)
+
+.PHONY: dev-deps
+dev-deps:
+	sh tools/install-deps.sh $(DEV_DEPS)
 
 # Builds everything and sizes the built-in example with korvan-size.
-demo: deps
+demo: dev-deps
 	cmake --preset dev
 	cmake --build --preset dev
 	./build/dev/korvan-size
@@ -77,3 +85,34 @@ callgrind:
 	cmake --preset bench
 	cmake --build --preset bench
 	bench/callgrind.sh $(BENCH_DIR)/bench/korvan_call_counts
+
+# The Windows DLL, its test suite and korvan-size.exe, cross-built with MinGW-w64 and run under
+# Wine (in a prefix of the build tree's own).
+.PHONY: windows package plain
+windows:
+	sh tools/install-deps.sh build host windows
+	cmake --preset windows
+	cmake --build --preset windows
+	ctest --preset windows
+
+# The .deb of the release build and the .zip of the Windows build, in build/*/packages/.
+package:
+	sh tools/install-deps.sh build host windows
+	cmake --preset release
+	cmake --build --preset release --target all package
+	cmake --preset windows
+	cmake --build --preset windows --target all package
+	@ls build/release/packages/*.deb build/windows/packages/*.zip
+
+# The flow a packager runs, with none of the optional packages: configure, build and install the
+# library alone into build/plain/prefix.
+PLAIN_FLAGS := -DCMAKE_BUILD_TYPE=Release -DCMAKE_DISABLE_FIND_PACKAGE_CLI11=ON \
+	-DCMAKE_DISABLE_FIND_PACKAGE_fmt=ON -DCMAKE_DISABLE_FIND_PACKAGE_nlohmann_json=ON \
+	-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
+plain:
+	sh tools/install-deps.sh build
+	cmake -S . -B build/plain $(PLAIN_FLAGS)
+	cmake --build build/plain -j 2
+	rm -rf build/plain/prefix
+	cmake --install build/plain --prefix build/plain/prefix
+	test -e build/plain/prefix/lib/libKorvanCalcValueProvider.so.1
