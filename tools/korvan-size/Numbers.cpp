@@ -3,6 +3,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <optional>
+#include <algorithm>
 #include <string>
 #include <system_error>
 
@@ -62,9 +65,8 @@ void AppendExponent(NumberText& text, int exponent) {
 }
 
 // Fixed notation for exponents from -4 up to but excluding `firstScientific`, else scientific.
-NumberText ShortestLaidOut(double value, int firstScientific, bool pointForWhole) {
+NumberText LaidOut(const Decimal& decimal, int firstScientific, bool pointForWhole) {
     NumberText text;
-    const Decimal decimal = ShortestDecimal(value);
     const std::string_view digits(decimal.digits, decimal.digitCount);
     if (decimal.negative) {
         Append(text, "-");
@@ -96,6 +98,78 @@ NumberText ShortestLaidOut(double value, int firstScientific, bool pointForWhole
     Append(text, digits.substr(0, wholeDigits));
     Append(text, ".");
     Append(text, digits.substr(wholeDigits));
+    return text;
+}
+
+void DropTrailingZeros(Decimal& decimal) {
+    while (decimal.digitCount > 1 && decimal.digits[decimal.digitCount - 1] == '0') {
+        --decimal.digitCount;
+    }
+}
+
+// The shortest digits of a double rounded to `keep` significant digits (0 rounds to the digit
+// position before the first), as printf rounds the exact value. Rounding the shortest digits
+// gives the same result except where they end exactly on a 5 at the cut: the exact value may lie
+// on either side of it, so that case is left to the caller (nullopt).
+std::optional<Decimal> Rounded(Decimal decimal, int keep) {
+    if (keep < 0) {
+        return Decimal{decimal.negative, {'0'}, 1, 0};
+    }
+    const auto cut = static_cast<std::size_t>(keep);
+    if (decimal.digitCount <= cut) {
+        return decimal;
+    }
+    const char first = decimal.digits[cut];
+    bool beyond = false;
+    for (std::size_t at = cut + 1; at < decimal.digitCount; ++at) {
+        beyond = beyond || decimal.digits[at] != '0';
+    }
+    if (first == '5' && !beyond) {
+        return std::nullopt;
+    }
+    const bool up = first > '5' || (first == '5' && beyond);
+    decimal.digitCount = cut;
+    if (up) {
+        std::size_t at = cut;
+        while (at > 0 && decimal.digits[at - 1] == '9') {
+            decimal.digits[--at] = '0';
+        }
+        if (at == 0) {
+            // Every kept digit carried over, or none was kept: one digit more to the left.
+            decimal.digits[0] = '1';
+            decimal.digitCount = 1;
+            ++decimal.exponent;
+        } else {
+            ++decimal.digits[at - 1];
+        }
+    }
+    if (decimal.digitCount == 0) {
+        return Decimal{decimal.negative, {'0'}, 1, 0};
+    }
+    DropTrailingZeros(decimal);
+    return decimal;
+}
+
+// Fixed notation with exactly two decimals.
+NumberText TwoDecimalsOf(const Decimal& decimal) {
+    NumberText text;
+    if (decimal.negative) {
+        Append(text, "-");
+    }
+    const std::string_view digits(decimal.digits, decimal.digitCount);
+    const auto digitAt = [&](int power) {
+        const int index = decimal.exponent - power;  // power of ten the digit stands for
+        return index >= 0 && static_cast<std::size_t>(index) < digits.size()
+                   ? digits[static_cast<std::size_t>(index)]
+                   : '0';
+    };
+    const bool zero = digits == "0";
+    for (int power = std::max(decimal.exponent, 0); power >= 0; --power) {
+        text.data[text.size++] = zero ? '0' : digitAt(power);
+    }
+    Append(text, ".");
+    text.data[text.size++] = zero ? '0' : digitAt(-1);
+    text.data[text.size++] = zero ? '0' : digitAt(-2);
     return text;
 }
 
@@ -151,7 +225,7 @@ NumberText Shortest(double value) {
     if (!std::isfinite(value)) {
         return Printed(value);
     }
-    return ShortestLaidOut(value, 16, false);
+    return LaidOut(ShortestDecimal(value), 16, false);
 }
 
 NumberText JsonNumber(double value) {
@@ -160,7 +234,7 @@ NumberText JsonNumber(double value) {
         Append(text, "null");
         return text;
     }
-    return ShortestLaidOut(value, 15, true);
+    return LaidOut(ShortestDecimal(value), 15, true);
 }
 
 NumberText WholeNumber(std::uint64_t value) {
@@ -170,13 +244,34 @@ NumberText WholeNumber(std::uint64_t value) {
     return text;
 }
 
+// Both come from the shortest digits, which std::to_chars finds far faster than it rounds the
+// exact value to a precision. That holds while the digit rounded at is coarser than the gap to
+// the neighbouring doubles (not so for subnormal values at six digits, nor from 1e13 on at two
+// decimals); there, and where the shortest digits end on the 5 of a tie, std::to_chars rounds.
 NumberText SixDigits(double value) {
-    return Printed(value, std::chars_format::general, 6);
+    if (!std::isfinite(value)) {
+        return Printed(value);
+    }
+    if (value != 0.0 && std::fabs(value) < std::numeric_limits<double>::min()) {
+        return Printed(value, std::chars_format::general, 6);
+    }
+    const std::optional<Decimal> rounded = Rounded(ShortestDecimal(value), 6);
+    return rounded ? LaidOut(*rounded, 6, false) : Printed(value, std::chars_format::general, 6);
 }
 
 NumberText TwoDecimals(double value) {
     // Adding zero turns a negative zero into a positive one.
-    return Printed(value + 0.0, std::chars_format::fixed, 2);
+    const double withoutNegativeZero = value + 0.0;
+    if (!std::isfinite(withoutNegativeZero)) {
+        return Printed(withoutNegativeZero);
+    }
+    if (std::fabs(withoutNegativeZero) >= 1e13) {
+        return Printed(withoutNegativeZero, std::chars_format::fixed, 2);
+    }
+    const Decimal decimal = ShortestDecimal(withoutNegativeZero);
+    const std::optional<Decimal> rounded = Rounded(decimal, decimal.exponent + 3);
+    return rounded ? TwoDecimalsOf(*rounded)
+                   : Printed(withoutNegativeZero, std::chars_format::fixed, 2);
 }
 
 NumberText WithDecimalComma(NumberText text) {

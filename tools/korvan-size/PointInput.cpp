@@ -22,11 +22,13 @@ std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-// Types are written as whole numbers; the library knows 0 to 3.
-std::uint32_t ParseType(std::string_view text, const std::string& where) {
+// Types are written as whole numbers; the library knows 0 to 3. `where()` names the field, and
+// is called only for a message.
+template <typename Where>
+std::uint32_t ParseType(std::string_view text, const Where& where) {
     const std::optional<std::uint32_t> type = ReadWholeNumber(text);
     if (!type || *type > kLargestType) {
-        ThrowBadInput(where + " " + Quoted(text) + " is not one of 0 to 3");
+        ThrowBadInput(where() + " " + Quoted(text) + " is not one of 0 to 3");
     }
     return *type;
 }
@@ -45,13 +47,14 @@ std::string NotANumber(std::string_view text, bool decimalComma) {
     return message;
 }
 
-double ReadNumberOrThrow(std::string_view text, bool decimalComma, const std::string& what) {
+template <typename Where>
+double ReadNumberOrThrow(std::string_view text, bool decimalComma, const Where& where) {
     const ParsedNumber number = ReadDouble(text, decimalComma);
     switch (number.problem) {
         case NumberProblem::kBeyondDouble:
-            ThrowBadInput(what + " " + Quoted(text) + " is beyond the range of a double");
+            ThrowBadInput(where() + " " + Quoted(text) + " is beyond the range of a double");
         case NumberProblem::kNotANumber:
-            ThrowBadInput(what + " " + NotANumber(text, decimalComma));
+            ThrowBadInput(where() + " " + NotANumber(text, decimalComma));
         case NumberProblem::kNone:
         default:
             return number.value;
@@ -256,12 +259,12 @@ void ReadPoint(const CsvRecord& record, const Header& header, bool decimalComma,
                       std::to_string(header.names.size()) + " columns");
     }
     const char separator = header.separator;
-    table.types.push_back(ParseType(
-        FieldValue(record.fields[header.typeColumn], separator, scratch),
-        Where(line, header, header.typeColumn)));
+    table.types.push_back(
+        ParseType(FieldValue(record.fields[header.typeColumn], separator, scratch),
+                  [&] { return Where(line, header, header.typeColumn); }));
     table.inputValues.push_back(ReadNumberOrThrow(
         FieldValue(record.fields[header.inputValueColumn], separator, scratch), decimalComma,
-        Where(line, header, header.inputValueColumn)));
+        [&] { return Where(line, header, header.inputValueColumn); }));
     table.lines.push_back(line);
     if (table.carried.names.empty()) {
         return;
@@ -282,7 +285,7 @@ void ReadPoint(const CsvRecord& record, const Header& header, bool decimalComma,
 }  // namespace
 
 double ParseNumber(std::string_view text, std::string_view what) {
-    return ReadNumberOrThrow(text, false, std::string(what));
+    return ReadNumberOrThrow(text, false, [&] { return std::string(what); });
 }
 
 PointTable ExamplePoints() {
@@ -301,8 +304,10 @@ PointTable PointsFromArguments(const std::vector<std::string>& arguments) {
         if (colon == std::string_view::npos) {
             ThrowBadInput(where + ": " + Quoted(argument) + " is not TYPE:VALUE");
         }
-        table.types.push_back(ParseType(argument.substr(0, colon), where + ": type"));
-        table.inputValues.push_back(ParseNumber(argument.substr(colon + 1), where + ": input value"));
+        table.types.push_back(
+            ParseType(argument.substr(0, colon), [&] { return where + ": type"; }));
+        table.inputValues.push_back(
+            ParseNumber(argument.substr(colon + 1), where + ": input value"));
     }
     return table;
 }

@@ -46,17 +46,12 @@ std::size_t DisplayWidth(std::string_view text) {
 enum class Align { kRight, kLeft };
 
 void AppendCell(std::string& line, std::string_view text, std::size_t width, Align align) {
-    if (!line.empty()) {
-        line += kColumnGap;
-    }
+    const std::size_t gap = line.empty() ? 0 : kColumnGap.size();
     const std::size_t padding = width - std::min(width, DisplayWidth(text));
-    if (align == Align::kRight) {
-        line.append(padding, ' ');
-    }
-    line += text;
-    if (align == Align::kLeft) {
-        line.append(padding, ' ');
-    }
+    std::size_t at = line.size();
+    line.resize(at + gap + padding + text.size(), ' ');
+    at += gap + (align == Align::kRight ? padding : 0);
+    text.copy(&line[at], text.size());
 }
 
 // No line of a table ends in blanks.
@@ -92,23 +87,45 @@ void WriteSmallTable(Output& output, const std::vector<std::vector<std::string>>
     }
 }
 
-// The fields of the carried columns of one point, as written.
-void SplitCarried(const PointTable& points, std::size_t point, CsvRecord& record) {
-    const std::string_view text = points.carried.Of(point);
-    if (text.empty()) {
-        record.fields.assign(1, text);
-    } else {
-        ScanRecord(text, true, points.dialect.separator, record);
+// The carried columns gathered into the solved order, so that every pass over the points reads
+// memory in sequence rather than one cache miss per point and column.
+struct Carried {
+    CarriedColumns columns;
+    char separator;
+};
+
+Carried InSolvedOrder(const PointTable& points, const SolutionVector& entries) {
+    Carried carried{{points.carried.names, {}, {}}, points.dialect.separator};
+    if (points.carried.names.empty()) {
+        return carried;
     }
-    record.fields.resize(points.carried.names.size());
+    CarriedColumns& ordered = carried.columns;
+    ordered.text.reserve(points.carried.text.size());
+    ordered.ends.reserve(entries.size());
+    for (const SolutionEntry& entry : entries) {
+        ordered.text += points.carried.Of(PointOf(entry));
+        ordered.ends.push_back(ordered.text.size());
+    }
+    return carried;
+}
+
+// The fields of the carried columns of the point at `position` in the solved order, as written.
+void SplitCarried(const Carried& carried, std::size_t position, CsvRecord& record) {
+    const std::string_view text = carried.columns.Of(position);
+    if (text.empty() || carried.columns.names.size() == 1) {
+        record.fields.assign(1, text);
+        return;
+    }
+    ScanRecord(text, true, carried.separator, record);
+    record.fields.resize(carried.columns.names.size());
 }
 
 // The carried column names as people read them.
-std::vector<std::string> CarriedNames(const PointTable& points) {
+std::vector<std::string> CarriedNames(const Carried& carried) {
     std::vector<std::string> names;
     std::string scratch;
-    for (const std::string& raw : points.carried.names) {
-        names.emplace_back(FieldValue(raw, points.dialect.separator, scratch));
+    for (const std::string& raw : carried.columns.names) {
+        names.emplace_back(FieldValue(raw, carried.separator, scratch));
     }
     return names;
 }
@@ -129,21 +146,37 @@ std::array<NumberText, kNumberColumns> TableNumbers(const SolutionEntry& entry,
 
 // Dashes left of the bar for a deficit, pluses right of it for a surplus, scaled so that the
 // largest deviation of the solution fills one side.
-std::string DeviationBar(double deviation, double largest) {
-    int length = 0;
-    if (largest > 0.0 && deviation != 0.0) {
-        const double share = std::fabs(deviation) / largest * kBarHalfWidth;
-        length = std::isfinite(share)
-                     ? std::clamp(static_cast<int>(std::lround(share)), 1, kBarHalfWidth)
-                     : kBarHalfWidth;
+struct DeviationBar {
+    std::array<char, 2 * kBarHalfWidth + 1> text{};
+    std::size_t size = 0;
+
+    DeviationBar(double deviation, double largest) {
+        int length = 0;
+        if (largest > 0.0 && deviation != 0.0) {
+            const double share = std::fabs(deviation) / largest * kBarHalfWidth;
+            length = std::isfinite(share)
+                         ? std::clamp(static_cast<int>(std::lround(share)), 1, kBarHalfWidth)
+                         : kBarHalfWidth;
+        }
+        const int blanks = deviation < 0.0 ? kBarHalfWidth - length : kBarHalfWidth;
+        Append(' ', blanks);
+        if (deviation < 0.0) {
+            Append('-', length);
+            Append('|', 1);
+        } else {
+            Append('|', 1);
+            Append('+', length);
+        }
     }
-    const auto half = static_cast<std::size_t>(kBarHalfWidth);
-    const auto filled = static_cast<std::size_t>(length);
-    if (deviation < 0.0) {
-        return std::string(half - filled, ' ') + std::string(filled, '-') + "|";
+    std::string_view View() const { return {text.data(), size}; }
+
+private:
+    void Append(char character, int count) {
+        for (int added = 0; added < count; ++added) {
+            text[size++] = character;
+        }
     }
-    return std::string(half, ' ') + "|" + std::string(filled, '+');
-}
+};
 
 double LargestDeviation(const Sizing& sizing) {
     double largest = 0.0;
@@ -153,50 +186,60 @@ double LargestDeviation(const Sizing& sizing) {
     return largest;
 }
 
+// The number cells of every point in the solved order, formatted once for both the column
+// widths and the lines.
 struct TableLayout {
+    std::string cells;
+    std::vector<std::array<std::uint16_t, kNumberColumns>> cellSizes;
     std::array<std::size_t, kNumberColumns> numberWidths{};
     std::size_t barWidth = 0;
     std::vector<std::size_t> carriedWidths;
     double largestDeviation = 0.0;
 };
 
-// Every column as wide as its widest cell: a first pass over the points that keeps nothing.
-TableLayout LayOutTable(const Sizing& sizing, const PointTable& points,
+// Every column as wide as its widest cell.
+TableLayout LayOutTable(const Sizing& sizing, const Carried& carried,
                         const std::vector<std::string>& carriedNames) {
     TableLayout layout;
     layout.largestDeviation = LargestDeviation(sizing);
+    // Room for the longest cells of a usual table; pages never written stay unused.
+    layout.cells.reserve(sizing.entries.size() * kNumberColumns * 8);
+    layout.cellSizes.reserve(sizing.entries.size());
     for (std::size_t column = 0; column < kNumberColumns; ++column) {
         layout.numberWidths[column] = kTableHeader[column].size();
     }
     for (const std::string& name : carriedNames) {
         layout.carriedWidths.push_back(DisplayWidth(name));
     }
-    CsvRecord carried;
+    CsvRecord fields;
     std::string scratch;
-    for (const SolutionEntry& entry : sizing.entries) {
+    for (std::size_t position = 0; position < sizing.entries.size(); ++position) {
+        const SolutionEntry& entry = sizing.entries[position];
         const auto numbers = TableNumbers(entry, sizing.scaleFactor);
+        auto& sizes = layout.cellSizes.emplace_back();
         for (std::size_t column = 0; column < kNumberColumns; ++column) {
+            layout.cells += numbers[column].View();
+            sizes[column] = static_cast<std::uint16_t>(numbers[column].size);
             layout.numberWidths[column] = std::max(layout.numberWidths[column], numbers[column].size);
         }
-        layout.barWidth = std::max(
-            layout.barWidth, DeviationBar(entry.deviation, layout.largestDeviation).size());
+        layout.barWidth = std::max(layout.barWidth,
+                                   DeviationBar(entry.deviation, layout.largestDeviation).size);
         if (carriedNames.empty()) {
             continue;
         }
-        SplitCarried(points, PointOf(entry), carried);
-        for (std::size_t column = 0; column < carried.fields.size(); ++column) {
+        SplitCarried(carried, position, fields);
+        for (std::size_t column = 0; column < fields.fields.size(); ++column) {
             layout.carriedWidths[column] =
                 std::max(layout.carriedWidths[column],
-                         DisplayWidth(FieldValue(carried.fields[column],
-                                                 points.dialect.separator, scratch)));
+                         DisplayWidth(FieldValue(fields.fields[column], carried.separator, scratch)));
         }
     }
     return layout;
 }
 
-void WriteSizingTable(Output& output, const Sizing& sizing, const PointTable& points) {
-    const std::vector<std::string> carriedNames = CarriedNames(points);
-    const TableLayout layout = LayOutTable(sizing, points, carriedNames);
+void WriteSizingTable(Output& output, const Sizing& sizing, const Carried& carried) {
+    const std::vector<std::string> carriedNames = CarriedNames(carried);
+    const TableLayout layout = LayOutTable(sizing, carried, carriedNames);
     std::string line;
     for (std::size_t column = 0; column < kNumberColumns; ++column) {
         AppendCell(line, kTableHeader[column], layout.numberWidths[column], Align::kRight);
@@ -206,21 +249,25 @@ void WriteSizingTable(Output& output, const Sizing& sizing, const PointTable& po
         AppendCell(line, carriedNames[column], layout.carriedWidths[column], Align::kLeft);
     }
     WriteLine(output, line);
-    CsvRecord carried;
+    CsvRecord fields;
     std::string scratch;
-    for (const SolutionEntry& entry : sizing.entries) {
+    const std::string_view cells = layout.cells;
+    std::size_t cellsAt = 0;
+    for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
+        const SolutionEntry& entry = sizing.entries[index];
         line.clear();
-        const auto numbers = TableNumbers(entry, sizing.scaleFactor);
         for (std::size_t column = 0; column < kNumberColumns; ++column) {
-            AppendCell(line, numbers[column].View(), layout.numberWidths[column], Align::kRight);
+            const std::size_t size = layout.cellSizes[index][column];
+            AppendCell(line, cells.substr(cellsAt, size), layout.numberWidths[column],
+                       Align::kRight);
+            cellsAt += size;
         }
-        AppendCell(line, DeviationBar(entry.deviation, layout.largestDeviation), layout.barWidth,
-                   Align::kLeft);
+        AppendCell(line, DeviationBar(entry.deviation, layout.largestDeviation).View(),
+                   layout.barWidth, Align::kLeft);
         if (!carriedNames.empty()) {
-            SplitCarried(points, PointOf(entry), carried);
-            for (std::size_t column = 0; column < carried.fields.size(); ++column) {
-                AppendCell(line,
-                           FieldValue(carried.fields[column], points.dialect.separator, scratch),
+            SplitCarried(carried, index, fields);
+            for (std::size_t column = 0; column < fields.fields.size(); ++column) {
+                AppendCell(line, FieldValue(fields.fields[column], carried.separator, scratch),
                            layout.carriedWidths[column], Align::kLeft);
             }
         }
@@ -268,25 +315,26 @@ private:
     std::size_t fieldsInRecord_ = 0;
 };
 
-void WriteSizingCsv(Output& output, const Sizing& sizing, const PointTable& points,
+void WriteSizingCsv(Output& output, const Sizing& sizing, const Carried& carried,
                     const CsvDialect& dialect) {
     CsvWriter csv(output, dialect);
     for (const std::string_view name : kFieldNames) {
         csv.Text(name);
     }
-    for (const std::string& raw : points.carried.names) {
+    for (const std::string& raw : carried.columns.names) {
         csv.Text(raw);
     }
     csv.EndRecord();
-    for (const SolutionEntry& entry : sizing.entries) {
+    for (std::size_t position = 0; position < sizing.entries.size(); ++position) {
+        const SolutionEntry& entry = sizing.entries[position];
         csv.Whole(PointOf(entry) + 1);
         csv.Whole(static_cast<std::uint32_t>(entry.type));
         for (const double value : {entry.inputValue, entry.demand, entry.ratio, entry.valveSize,
                                    Delivered(entry, sizing.scaleFactor), entry.deviation}) {
             csv.Number(value);
         }
-        if (!points.carried.names.empty()) {
-            csv.Text(points.carried.Of(PointOf(entry)));
+        if (!carried.columns.names.empty()) {
+            csv.Text(carried.columns.Of(position));
         }
         csv.EndRecord();
     }
@@ -339,11 +387,25 @@ std::size_t Utf8Sequence(std::string_view text, std::size_t at, std::size_t& bad
     return length;
 }
 
+// Printable ASCII other than the quote and the backslash stands for itself in a JSON string.
+bool IsPlainJsonByte(unsigned char c) {
+    return c >= 0x20 && c < 0x80 && c != '"' && c != '\\';
+}
+
 // A JSON string; bytes that are not UTF-8 become U+FFFD, since the numbers still count.
 void AppendJsonString(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
     out += '"';
     for (std::size_t at = 0; at < text.size();) {
+        std::size_t plain = at;
+        while (plain < text.size() && IsPlainJsonByte(static_cast<unsigned char>(text[plain]))) {
+            ++plain;
+        }
+        out.append(text, at, plain - at);
+        at = plain;
+        if (at == text.size()) {
+            break;
+        }
         const auto c = static_cast<unsigned char>(text[at]);
         if (c >= 0x80) {
             std::size_t bad = 0;
@@ -376,86 +438,93 @@ void AppendJsonString(std::string& out, std::string_view text) {
                 out += "\\t";
                 break;
             default:
-                if (c < 0x20) {
-                    out += "\\u00";
-                    out += kHex[c >> 4U];
-                    out += kHex[c & 0xFU];
-                } else {
-                    out += static_cast<char>(c);
-                }
+                out += "\\u00";
+                out += kHex[c >> 4U];
+                out += kHex[c & 0xFU];
         }
     }
     out += '"';
 }
 
-// Writes `"name": ` indented by `depth` levels of two spaces.
-void JsonKey(std::string& out, std::size_t depth, std::string_view name) {
-    out.append(depth * 2, ' ');
-    AppendJsonString(out, name);
-    out += ": ";
+// `"name": ` indented by `depth` levels of two spaces.
+std::string JsonKey(std::size_t depth, std::string_view name) {
+    std::string key(depth * 2, ' ');
+    AppendJsonString(key, name);
+    return key + ": ";
 }
 
-void JsonMember(std::string& out, std::size_t depth, std::string_view name, double value) {
-    JsonKey(out, depth, name);
-    out += JsonNumber(value).View();
+// What stands around the numbers of every point, escaped and indented once for all points:
+// before[i] goes before number i, and the carried columns' keys before their values.
+struct JsonPointText {
+    std::array<std::string, kNumberColumns> before;
+    std::string columns;
+    std::vector<std::string> carried;
+};
+
+JsonPointText PointText(const std::vector<std::string>& carriedNames) {
+    JsonPointText text;
+    for (std::size_t index = 0; index < kNumberColumns; ++index) {
+        text.before[index] = (index == 0 ? "    {\n" : ",\n") + JsonKey(3, kFieldNames[index]);
+    }
+    text.columns = ",\n" + JsonKey(3, "columns") + "{\n";
+    for (std::size_t column = 0; column < carriedNames.size(); ++column) {
+        text.carried.push_back((column == 0 ? "" : ",\n") + JsonKey(4, carriedNames[column]));
+    }
+    return text;
 }
 
-void AppendJsonPoint(std::string& out, const SolutionEntry& entry, const Sizing& sizing,
-                     const PointTable& points, const std::vector<std::string>& carriedNames,
-                     CsvRecord& carried, std::string& scratch) {
-    out += "    {\n";
-    JsonKey(out, 3, kFieldNames[0]);
-    out += WholeNumber(PointOf(entry) + 1).View();
-    out += ",\n";
-    JsonKey(out, 3, kFieldNames[1]);
-    out += WholeNumber(static_cast<std::uint32_t>(entry.type)).View();
+void WriteJsonPoint(Output& output, const SolutionEntry& entry, double scaleFactor,
+                    const JsonPointText& text, const CsvRecord& carried, char separator,
+                    std::string& scratch, std::string& escaped) {
+    output.Write(text.before[0]);
+    output.Write(WholeNumber(PointOf(entry) + 1).View());
+    output.Write(text.before[1]);
+    output.Write(WholeNumber(static_cast<std::uint32_t>(entry.type)).View());
     const std::array<double, 6> values = {entry.inputValue, entry.demand,
                                           entry.ratio,      entry.valveSize,
-                                          Delivered(entry, sizing.scaleFactor), entry.deviation};
+                                          Delivered(entry, scaleFactor), entry.deviation};
     for (std::size_t index = 0; index < values.size(); ++index) {
-        out += ",\n";
-        JsonMember(out, 3, kFieldNames[index + 2], values[index]);
+        output.Write(text.before[index + 2]);
+        output.Write(JsonNumber(values[index]).View());
     }
-    if (!carriedNames.empty()) {
-        out += ",\n";
-        JsonKey(out, 3, "columns");
-        out += "{\n";
-        SplitCarried(points, PointOf(entry), carried);
+    if (!text.carried.empty()) {
+        output.Write(text.columns);
         for (std::size_t column = 0; column < carried.fields.size(); ++column) {
-            JsonKey(out, 4, carriedNames[column]);
-            AppendJsonString(out, FieldValue(carried.fields[column], points.dialect.separator,
-                                             scratch));
-            out += column + 1 < carried.fields.size() ? ",\n" : "\n";
+            output.Write(text.carried[column]);
+            escaped.clear();
+            AppendJsonString(escaped, FieldValue(carried.fields[column], separator, scratch));
+            output.Write(escaped);
         }
-        out += "      }";
+        output.Write("\n      }");
     }
-    out += "\n    }";
+    output.Write("\n    }");
 }
 
-void WriteSizingJson(Output& output, const Sizing& sizing, const PointTable& points) {
-    const std::vector<std::string> carriedNames = CarriedNames(points);
-    std::string text = "{\n  \"points\": [";
-    CsvRecord carried;
+void WriteSizingJson(Output& output, const Sizing& sizing, const Carried& carried) {
+    const JsonPointText text = PointText(CarriedNames(carried));
+    output.Write("{\n  \"points\": [");
+    CsvRecord fields;
     std::string scratch;
-    for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
-        text += index == 0 ? "\n" : ",\n";
-        AppendJsonPoint(text, sizing.entries[index], sizing, points, carriedNames, carried,
-                        scratch);
-        output.Write(text);
-        text.clear();
+    std::string escaped;
+    for (std::size_t position = 0; position < sizing.entries.size(); ++position) {
+        output.Write(position == 0 ? "\n" : ",\n");
+        if (!text.carried.empty()) {
+            SplitCarried(carried, position, fields);
+        }
+        WriteJsonPoint(output, sizing.entries[position], sizing.scaleFactor, text, fields,
+                       carried.separator, scratch, escaped);
     }
-    text += sizing.entries.empty() ? "]" : "\n  ]";
+    output.Write(sizing.entries.empty() ? "]" : "\n  ]");
     const auto values = TotalsOf(sizing);
     for (std::size_t index = 0; index < values.size(); ++index) {
-        text += ",\n";
-        JsonMember(text, 1, kTotalNames[index], values[index]);
+        output.Write(",\n" + JsonKey(1, kTotalNames[index]));
+        output.Write(JsonNumber(values[index]).View());
     }
-    text += "\n}\n";
-    output.Write(text);
+    output.Write("\n}\n");
 }
 
 void AppendJsonList(std::string& out, std::string_view name, const std::vector<double>& values) {
-    JsonKey(out, 1, name);
+    out += JsonKey(1, name);
     out += "[";
     for (std::size_t index = 0; index < values.size(); ++index) {
         out += index == 0 ? "\n" : ",\n";
@@ -469,16 +538,17 @@ void AppendJsonList(std::string& out, std::string_view name, const std::vector<d
 
 void WriteSizing(Output& output, const Sizing& sizing, const PointTable& points, Format format,
                  const CsvDialect& csv) {
+    const Carried carried = InSolvedOrder(points, sizing.entries);
     switch (format) {
         case Format::kCsv:
-            WriteSizingCsv(output, sizing, points, csv);
+            WriteSizingCsv(output, sizing, carried, csv);
             return;
         case Format::kJson:
-            WriteSizingJson(output, sizing, points);
+            WriteSizingJson(output, sizing, carried);
             return;
         case Format::kTable:
         default:
-            WriteSizingTable(output, sizing, points);
+            WriteSizingTable(output, sizing, carried);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <iterator>
 #include <tuple>
 
 #include "Failure.h"
@@ -196,46 +197,82 @@ std::string SizingResultMessage(std::int32_t result, const LibraryFunctions& lib
     }
 }
 
-std::uint64_t BitsOf(double value) {
+// The bits of `value`, as an unsigned number that orders like the doubles it stands for.
+std::uint64_t OrderedBits(double value) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
-    return bits;
+    constexpr std::uint64_t kSign = std::uint64_t{1} << 63U;
+    return (bits & kSign) != 0 ? ~bits : bits | kSign;
 }
 
 // A point by what the library keeps of it, and where it stands.
 struct PointKey {
+    std::uint64_t inputValue;  // OrderedBits of the input value
     std::uint32_t type;
-    std::uint64_t inputValueBits;
     std::uint32_t position;
 
-    bool operator<(const PointKey& other) const {
-        return std::tie(type, inputValueBits, position) <
-               std::tie(other.type, other.inputValueBits, other.position);
-    }
     bool SamePoint(const PointKey& other) const {
-        return type == other.type && inputValueBits == other.inputValueBits;
+        return type == other.type && inputValue == other.inputValue;
     }
 };
 
+// By type, then by input value from the largest, then by position: the order in which the
+// library returns the points of one type, since their demands grow with the input value.
+struct InReturnOrder {
+    bool operator()(const PointKey& left, const PointKey& right) const {
+        return std::tie(left.type, right.inputValue, left.position) <
+               std::tie(right.type, left.inputValue, right.position);
+    }
+};
+
+// The returned entries' keys, grouped by type in the order they stand. Each group is then in
+// return order already, but for values that round to one demand, which are put right.
+std::vector<PointKey> ReturnedKeys(const SolutionVector& entries) {
+    std::array<std::size_t, kMostTypes + 1> starts{};
+    for (const SolutionEntry& entry : entries) {
+        const auto type = static_cast<std::uint32_t>(entry.type);
+        if (type >= kMostTypes) {
+            ThrowRefused("the library returned a point that was not given");
+        }
+        ++starts[type + 1];
+    }
+    for (std::size_t type = 1; type < starts.size(); ++type) {
+        starts[type] += starts[type - 1];
+    }
+    std::vector<PointKey> keys(entries.size());
+    std::array<std::size_t, kMostTypes> next{};
+    std::copy(starts.begin(), starts.end() - 1, next.begin());
+    for (std::size_t position = 0; position < entries.size(); ++position) {
+        const auto type = static_cast<std::uint32_t>(entries[position].type);
+        keys[next[type]++] = {OrderedBits(entries[position].inputValue), type,
+                              static_cast<std::uint32_t>(position)};
+    }
+    for (std::size_t type = 0; type < kMostTypes; ++type) {
+        const auto begin = keys.begin() + static_cast<std::ptrdiff_t>(starts[type]);
+        const auto end = keys.begin() + static_cast<std::ptrdiff_t>(starts[type + 1]);
+        if (!std::is_sorted(begin, end, InReturnOrder{})) {
+            std::sort(begin, end, InReturnOrder{});
+        }
+    }
+    return keys;
+}
+
 // The library reorders the points and keeps only the type and input value of each, so each
 // returned entry is tagged, in callerData, with the point it came from: equal points are matched
-// in input order. Ordering both sides by their keys costs two sorts of 16 bytes per point.
+// in input order. That takes one sort of 16 bytes per point given.
 void TagEntriesWithPoints(SolutionVector& entries, const PointTable& points) {
     const std::size_t count = points.types.size();
     if (entries.size() != count) {
         ThrowRefused("the library returned " + std::to_string(entries.size()) +
                      " points for the " + std::to_string(count) + " given");
     }
+    const std::vector<PointKey> returned = ReturnedKeys(entries);
     std::vector<PointKey> given(count);
-    std::vector<PointKey> returned(count);
     for (std::size_t index = 0; index < count; ++index) {
-        const auto position = static_cast<std::uint32_t>(index);
-        given[index] = {points.types[index], BitsOf(points.inputValues[index]), position};
-        returned[index] = {static_cast<std::uint32_t>(entries[index].type),
-                           BitsOf(entries[index].inputValue), position};
+        given[index] = {OrderedBits(points.inputValues[index]), points.types[index],
+                        static_cast<std::uint32_t>(index)};
     }
-    std::sort(given.begin(), given.end());
-    std::sort(returned.begin(), returned.end());
+    std::sort(given.begin(), given.end(), InReturnOrder{});
     for (std::size_t rank = 0; rank < count; ++rank) {
         if (!given[rank].SamePoint(returned[rank])) {
             ThrowRefused("the library returned a point that was not given");

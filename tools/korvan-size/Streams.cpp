@@ -65,18 +65,17 @@ std::size_t InputFile::Read(char* into, std::size_t size) {
     return read;
 }
 
-Output::Output() {
-    buffer_.reserve(kFlushSize + 1024);
-}
+Output::Output() : buffer_(kCapacity) {}
 
-Output::~Output() = default;
-
-void Output::Drain() {
-    if (!failed_ && !buffer_.empty() &&
-        std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size()) {
+void Output::WriteThrough(std::string_view text) {
+    if (!failed_ && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
         failed_ = true;
     }
-    buffer_.clear();
+}
+
+void Output::Drain() {
+    WriteThrough(std::string_view(buffer_.data(), used_));
+    used_ = 0;
 }
 
 void Output::Finish() {

@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvan_size {
 
@@ -37,31 +39,57 @@ private:
 class Output {
 public:
     Output();
-    ~Output();
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
     void Write(std::string_view text) {
-        buffer_.append(text);
-        if (buffer_.size() >= kFlushSize) {
+        if (text.size() > kCapacity - used_) {
             Drain();
+            if (text.size() > kCapacity) {
+                WriteThrough(text);
+                return;
+            }
         }
+        Copy(text, buffer_.data() + used_);
+        used_ += text.size();
     }
     void Write(char character) {
-        buffer_.push_back(character);
-        if (buffer_.size() >= kFlushSize) {
+        if (used_ == kCapacity) {
             Drain();
         }
+        buffer_[used_++] = character;
     }
 
     // Writes out what is buffered. Throws Failure (kBadInput) if any write failed.
     void Finish();
 
 private:
-    static constexpr std::size_t kFlushSize = 1 << 16;
-    void Drain();
+    static constexpr std::size_t kCapacity = std::size_t{1} << 16;
 
-    std::string buffer_;
+    // Most of what is written is a few bytes long, a number or a separator: copied with moves of
+    // fixed size, which cost less than a call of memcpy. Overlapping moves cover every length.
+    static void Copy(std::string_view text, char* to) {
+        const char* const from = text.data();
+        const std::size_t size = text.size();
+        if (size >= 8 && size <= 16) {
+            std::memcpy(to, from, 8);
+            std::memcpy(to + size - 8, from + size - 8, 8);
+        } else if (size >= 4 && size < 8) {
+            std::memcpy(to, from, 4);
+            std::memcpy(to + size - 4, from + size - 4, 4);
+        } else if (size > 0 && size < 4) {
+            to[0] = from[0];
+            to[size / 2] = from[size / 2];
+            to[size - 1] = from[size - 1];
+        } else if (size > 16) {
+            std::memcpy(to, from, size);
+        }
+    }
+    void Drain();
+    void WriteThrough(std::string_view text);
+
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
     bool failed_ = false;
 };
 
