@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -36,6 +37,44 @@ std::size_t PointOf(const SolutionEntry& entry) {
     return static_cast<std::size_t>(entry.callerData);
 }
 
+// Valve sizes, and what they deliver, take a handful of values in a whole solution: each text is
+// made once. Values are told apart by their bits, so 0 and -0 stay apart.
+class FewValueTexts {
+public:
+    explicit FewValueTexts(NumberText (*format)(double)) : format_(format) {}
+
+    const NumberText& Of(double value) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        for (std::size_t slot = 0; slot < used_; ++slot) {
+            if (bits_[slot] == bits) {
+                return texts_[slot];
+            }
+        }
+        if (used_ == kSlots) {
+            overflow_ = format_(value);
+            return overflow_;
+        }
+        bits_[used_] = bits;
+        texts_[used_] = format_(value);
+        return texts_[used_++];
+    }
+
+private:
+    static constexpr std::size_t kSlots = 8;
+    NumberText (*format_)(double);
+    std::array<std::uint64_t, kSlots> bits_{};
+    std::array<NumberText, kSlots> texts_{};
+    std::size_t used_ = 0;
+    NumberText overflow_;
+};
+
+// The texts of one format for the two columns that repeat.
+struct SizeTexts {
+    FewValueTexts valveSize;
+    FewValueTexts delivered;
+};
+
 // Characters as a terminal shows them: UTF-8 continuation bytes take no column.
 std::size_t DisplayWidth(std::string_view text) {
     return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
@@ -45,9 +84,11 @@ std::size_t DisplayWidth(std::string_view text) {
 
 enum class Align { kRight, kLeft };
 
-void AppendCell(std::string& line, std::string_view text, std::size_t width, Align align) {
+// Appends `text`, which takes `textWidth` columns, padded to `width`.
+void AppendCell(std::string& line, std::string_view text, std::size_t textWidth,
+                std::size_t width, Align align) {
     const std::size_t gap = line.empty() ? 0 : kColumnGap.size();
-    const std::size_t padding = width - std::min(width, DisplayWidth(text));
+    const std::size_t padding = width - std::min(width, textWidth);
     std::size_t at = line.size();
     line.resize(at + gap + padding + text.size(), ' ');
     at += gap + (align == Align::kRight ? padding : 0);
@@ -133,14 +174,14 @@ std::vector<std::string> CarriedNames(const Carried& carried) {
 // ---- table ----
 
 std::array<NumberText, kNumberColumns> TableNumbers(const SolutionEntry& entry,
-                                                    double scaleFactor) {
+                                                    double scaleFactor, SizeTexts& sizes) {
     return {WholeNumber(PointOf(entry) + 1),
             WholeNumber(static_cast<std::uint32_t>(entry.type)),
             Shortest(entry.inputValue),
             SixDigits(entry.demand),
             SixDigits(entry.ratio),
-            Shortest(entry.valveSize),
-            SixDigits(Delivered(entry, scaleFactor)),
+            sizes.valveSize.Of(entry.valveSize),
+            sizes.delivered.Of(Delivered(entry, scaleFactor)),
             TwoDecimals(entry.deviation)};
 }
 
@@ -213,13 +254,14 @@ TableLayout LayOutTable(const Sizing& sizing, const Carried& carried,
     }
     CsvRecord fields;
     std::string scratch;
+    SizeTexts sizes{FewValueTexts(Shortest), FewValueTexts(SixDigits)};
     for (std::size_t position = 0; position < sizing.entries.size(); ++position) {
         const SolutionEntry& entry = sizing.entries[position];
-        const auto numbers = TableNumbers(entry, sizing.scaleFactor);
-        auto& sizes = layout.cellSizes.emplace_back();
+        const auto numbers = TableNumbers(entry, sizing.scaleFactor, sizes);
+        auto& cellSizes = layout.cellSizes.emplace_back();
         for (std::size_t column = 0; column < kNumberColumns; ++column) {
             layout.cells += numbers[column].View();
-            sizes[column] = static_cast<std::uint16_t>(numbers[column].size);
+            cellSizes[column] = static_cast<std::uint16_t>(numbers[column].size);
             layout.numberWidths[column] = std::max(layout.numberWidths[column], numbers[column].size);
         }
         layout.barWidth = std::max(layout.barWidth,
@@ -242,11 +284,13 @@ void WriteSizingTable(Output& output, const Sizing& sizing, const Carried& carri
     const TableLayout layout = LayOutTable(sizing, carried, carriedNames);
     std::string line;
     for (std::size_t column = 0; column < kNumberColumns; ++column) {
-        AppendCell(line, kTableHeader[column], layout.numberWidths[column], Align::kRight);
+        AppendCell(line, kTableHeader[column], kTableHeader[column].size(),
+                   layout.numberWidths[column], Align::kRight);
     }
-    AppendCell(line, "", layout.barWidth, Align::kLeft);
+    AppendCell(line, "", 0, layout.barWidth, Align::kLeft);
     for (std::size_t column = 0; column < carriedNames.size(); ++column) {
-        AppendCell(line, carriedNames[column], layout.carriedWidths[column], Align::kLeft);
+        AppendCell(line, carriedNames[column], DisplayWidth(carriedNames[column]),
+                   layout.carriedWidths[column], Align::kLeft);
     }
     WriteLine(output, line);
     CsvRecord fields;
@@ -258,17 +302,19 @@ void WriteSizingTable(Output& output, const Sizing& sizing, const Carried& carri
         line.clear();
         for (std::size_t column = 0; column < kNumberColumns; ++column) {
             const std::size_t size = layout.cellSizes[index][column];
-            AppendCell(line, cells.substr(cellsAt, size), layout.numberWidths[column],
+            AppendCell(line, cells.substr(cellsAt, size), size, layout.numberWidths[column],
                        Align::kRight);
             cellsAt += size;
         }
-        AppendCell(line, DeviationBar(entry.deviation, layout.largestDeviation).View(),
-                   layout.barWidth, Align::kLeft);
+        const DeviationBar bar(entry.deviation, layout.largestDeviation);
+        AppendCell(line, bar.View(), bar.size, layout.barWidth, Align::kLeft);
         if (!carriedNames.empty()) {
             SplitCarried(carried, index, fields);
             for (std::size_t column = 0; column < fields.fields.size(); ++column) {
-                AppendCell(line, FieldValue(fields.fields[column], carried.separator, scratch),
-                           layout.carriedWidths[column], Align::kLeft);
+                const std::string_view value =
+                    FieldValue(fields.fields[column], carried.separator, scratch);
+                AppendCell(line, value, DisplayWidth(value), layout.carriedWidths[column],
+                           Align::kLeft);
             }
         }
         WriteLine(output, line);
@@ -293,8 +339,8 @@ public:
         Separate();
         output_.Write(text);
     }
-    void Number(double value) {
-        const NumberText text = Shortest(value);
+    void Number(double value) { Number(Shortest(value)); }
+    void Number(const NumberText& text) {
         Text(dialect_.decimalComma ? WithDecimalComma(text).View() : text.View());
     }
     void Whole(std::uint64_t value) { Text(WholeNumber(value).View()); }
@@ -325,14 +371,17 @@ void WriteSizingCsv(Output& output, const Sizing& sizing, const Carried& carried
         csv.Text(raw);
     }
     csv.EndRecord();
+    SizeTexts sizes{FewValueTexts(Shortest), FewValueTexts(Shortest)};
     for (std::size_t position = 0; position < sizing.entries.size(); ++position) {
         const SolutionEntry& entry = sizing.entries[position];
         csv.Whole(PointOf(entry) + 1);
         csv.Whole(static_cast<std::uint32_t>(entry.type));
-        for (const double value : {entry.inputValue, entry.demand, entry.ratio, entry.valveSize,
-                                   Delivered(entry, sizing.scaleFactor), entry.deviation}) {
-            csv.Number(value);
-        }
+        csv.Number(entry.inputValue);
+        csv.Number(entry.demand);
+        csv.Number(entry.ratio);
+        csv.Number(sizes.valveSize.Of(entry.valveSize));
+        csv.Number(sizes.delivered.Of(Delivered(entry, sizing.scaleFactor)));
+        csv.Number(entry.deviation);
         if (!carried.columns.names.empty()) {
             csv.Text(carried.columns.Of(position));
         }
@@ -474,18 +523,21 @@ JsonPointText PointText(const std::vector<std::string>& carriedNames) {
 }
 
 void WriteJsonPoint(Output& output, const SolutionEntry& entry, double scaleFactor,
-                    const JsonPointText& text, const CsvRecord& carried, char separator,
-                    std::string& scratch, std::string& escaped) {
+                    const JsonPointText& text, SizeTexts& sizes, const CsvRecord& carried,
+                    char separator, std::string& scratch, std::string& escaped) {
     output.Write(text.before[0]);
     output.Write(WholeNumber(PointOf(entry) + 1).View());
     output.Write(text.before[1]);
     output.Write(WholeNumber(static_cast<std::uint32_t>(entry.type)).View());
-    const std::array<double, 6> values = {entry.inputValue, entry.demand,
-                                          entry.ratio,      entry.valveSize,
-                                          Delivered(entry, scaleFactor), entry.deviation};
-    for (std::size_t index = 0; index < values.size(); ++index) {
+    const std::array<NumberText, 6> numbers = {JsonNumber(entry.inputValue),
+                                               JsonNumber(entry.demand),
+                                               JsonNumber(entry.ratio),
+                                               sizes.valveSize.Of(entry.valveSize),
+                                               sizes.delivered.Of(Delivered(entry, scaleFactor)),
+                                               JsonNumber(entry.deviation)};
+    for (std::size_t index = 0; index < numbers.size(); ++index) {
         output.Write(text.before[index + 2]);
-        output.Write(JsonNumber(values[index]).View());
+        output.Write(numbers[index].View());
     }
     if (!text.carried.empty()) {
         output.Write(text.columns);
@@ -506,12 +558,13 @@ void WriteSizingJson(Output& output, const Sizing& sizing, const Carried& carrie
     CsvRecord fields;
     std::string scratch;
     std::string escaped;
+    SizeTexts sizes{FewValueTexts(JsonNumber), FewValueTexts(JsonNumber)};
     for (std::size_t position = 0; position < sizing.entries.size(); ++position) {
         output.Write(position == 0 ? "\n" : ",\n");
         if (!text.carried.empty()) {
             SplitCarried(carried, position, fields);
         }
-        WriteJsonPoint(output, sizing.entries[position], sizing.scaleFactor, text, fields,
+        WriteJsonPoint(output, sizing.entries[position], sizing.scaleFactor, text, sizes, fields,
                        carried.separator, scratch, escaped);
     }
     output.Write(sizing.entries.empty() ? "]" : "\n  ]");
