@@ -161,6 +161,32 @@ void SplitCarried(const Carried& carried, std::size_t position, CsvRecord& recor
     record.fields.resize(carried.columns.names.size());
 }
 
+// `value` with each line break and tab shown as one space, so that a table row stays one line.
+std::string_view OnOneLine(std::string_view value, std::string& scratch) {
+    if (value.find_first_of("\r\n\t") == std::string_view::npos) {
+        return value;
+    }
+    scratch.clear();
+    for (std::size_t at = 0; at < value.size(); ++at) {
+        const char c = value[at];
+        if (c == '\r' && at + 1 < value.size() && value[at + 1] == '\n') {
+            continue;  // \r\n is one line break
+        }
+        scratch += c == '\r' || c == '\n' || c == '\t' ? ' ' : c;
+    }
+    return scratch;
+}
+
+// A carried field as a table cell shows it.
+struct CellText {
+    std::string unquoted;
+    std::string oneLine;
+
+    std::string_view Of(std::string_view raw, char separator) {
+        return OnOneLine(FieldValue(raw, separator, unquoted), oneLine);
+    }
+};
+
 // The carried column names as people read them.
 std::vector<std::string> CarriedNames(const Carried& carried) {
     std::vector<std::string> names;
@@ -250,10 +276,11 @@ TableLayout LayOutTable(const Sizing& sizing, const Carried& carried,
         layout.numberWidths[column] = kTableHeader[column].size();
     }
     for (const std::string& name : carriedNames) {
-        layout.carriedWidths.push_back(DisplayWidth(name));
+        std::string oneLine;
+        layout.carriedWidths.push_back(DisplayWidth(OnOneLine(name, oneLine)));
     }
     CsvRecord fields;
-    std::string scratch;
+    CellText cell;
     SizeTexts sizes{FewValueTexts(Shortest), FewValueTexts(SixDigits)};
     for (std::size_t position = 0; position < sizing.entries.size(); ++position) {
         const SolutionEntry& entry = sizing.entries[position];
@@ -273,7 +300,7 @@ TableLayout LayOutTable(const Sizing& sizing, const Carried& carried,
         for (std::size_t column = 0; column < fields.fields.size(); ++column) {
             layout.carriedWidths[column] =
                 std::max(layout.carriedWidths[column],
-                         DisplayWidth(FieldValue(fields.fields[column], carried.separator, scratch)));
+                         DisplayWidth(cell.Of(fields.fields[column], carried.separator)));
         }
     }
     return layout;
@@ -289,12 +316,13 @@ void WriteSizingTable(Output& output, const Sizing& sizing, const Carried& carri
     }
     AppendCell(line, "", 0, layout.barWidth, Align::kLeft);
     for (std::size_t column = 0; column < carriedNames.size(); ++column) {
-        AppendCell(line, carriedNames[column], DisplayWidth(carriedNames[column]),
-                   layout.carriedWidths[column], Align::kLeft);
+        std::string oneLine;
+        const std::string_view name = OnOneLine(carriedNames[column], oneLine);
+        AppendCell(line, name, DisplayWidth(name), layout.carriedWidths[column], Align::kLeft);
     }
     WriteLine(output, line);
     CsvRecord fields;
-    std::string scratch;
+    CellText cell;
     const std::string_view cells = layout.cells;
     std::size_t cellsAt = 0;
     for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
@@ -311,8 +339,7 @@ void WriteSizingTable(Output& output, const Sizing& sizing, const Carried& carri
         if (!carriedNames.empty()) {
             SplitCarried(carried, index, fields);
             for (std::size_t column = 0; column < fields.fields.size(); ++column) {
-                const std::string_view value =
-                    FieldValue(fields.fields[column], carried.separator, scratch);
+                const std::string_view value = cell.Of(fields.fields[column], carried.separator);
                 AppendCell(line, value, DisplayWidth(value), layout.carriedWidths[column],
                            Align::kLeft);
             }
