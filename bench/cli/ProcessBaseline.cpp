@@ -53,23 +53,24 @@ bool ReadPoints(std::FILE* file, Points& points) {
 
 void Append(std::string& out, double value) {
     char text[32];
-    out.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, value).ptr - text));
+    out.append(text,
+               static_cast<std::size_t>(std::to_chars(text, text + sizeof text, value).ptr - text));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fputs("usage: korvan_cli_baseline FILE\n", stderr);
+        static_cast<void>(std::fputs("usage: korvan_cli_baseline FILE\n", stderr));
         return 2;
     }
     std::FILE* const file = std::fopen(argv[1], "rb");
     Points points;
     if (file == nullptr || !ReadPoints(file, points)) {
-        std::fputs("korvan_cli_baseline: cannot read the file\n", stderr);
+        static_cast<void>(std::fputs("korvan_cli_baseline: cannot read the file\n", stderr));
         return 2;
     }
-    std::fclose(file);
+    static_cast<void>(std::fclose(file));
 
     double deviationMax = 0.0;
     double deviationMin = 0.0;
@@ -80,7 +81,8 @@ int main(int argc, char** argv) {
     if (GenerateSolutionVector(static_cast<std::int32_t>(points.types.size()), points.types.data(),
                                points.inputValues.data(), &deviationMax, &deviationMin,
                                &scaleFactor, &reducedScaleFactor, &solution) != 0) {
-        std::fputs("korvan_cli_baseline: the library refused the points\n", stderr);
+        static_cast<void>(
+            std::fputs("korvan_cli_baseline: the library refused the points\n", stderr));
         return 1;
     }
 
@@ -94,10 +96,10 @@ int main(int argc, char** argv) {
         }
         out += '\n';
         if (out.size() >= (std::size_t{1} << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
+            static_cast<void>(std::fwrite(out.data(), 1, out.size(), stdout));
             out.clear();
         }
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    static_cast<void>(std::fwrite(out.data(), 1, out.size(), stdout));
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -23,7 +23,8 @@ constexpr std::array<OptionSpec, 8> kOptions = {{{"--csv", "FILE"},
                                                  {"--help", ""},
                                                  {"-h", ""}}};
 
-constexpr const char* kHelp = R"(korvan-size sizes valves with the KorvanCalcValueProvider library. Each point has a
+constexpr const char* kHelp =
+    R"(korvan-size sizes valves with the KorvanCalcValueProvider library. Each point has a
 type (0 to 3) and an input value; every point gets a size of the valve series 0.5, 0.3,
 0.2, 0.16, 0.1, 0.06, 0.03, and the output lists, largest demand first, each point's
 demand, ratio, valve size, delivered quantity (valve size x scale factor) and percent

@@ -27,7 +27,8 @@ std::size_t SkipBlanks(std::string_view text, std::size_t at, char separator) {
 std::uint64_t LineBreaks(std::string_view text) {
     std::uint64_t breaks = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] == '\n' || (text[at] == '\r' && (at + 1 == text.size() || text[at + 1] != '\n'))) {
+        if (text[at] == '\n' ||
+            (text[at] == '\r' && (at + 1 == text.size() || text[at + 1] != '\n'))) {
             ++breaks;
         }
     }
@@ -46,8 +47,9 @@ FieldEnd PassQuotedField(std::string_view text, bool complete, char separator, s
             if (!complete) {
                 return FieldEnd::kNeedMore;
             }
-            problem = "the quoted field is not closed: expected a closing quote before the end "
-                      "of the input";
+            problem =
+                "the quoted field is not closed: expected a closing quote before the end "
+                "of the input";
             return FieldEnd::kProblem;
         }
         if (quote + 1 == text.size() && !complete) {
@@ -194,12 +196,9 @@ std::string_view FieldValue(std::string_view raw, char separator, std::string& s
 }
 
 bool IsBlankRecord(const CsvRecord& record, char separator) {
-    for (const std::string_view field : record.fields) {
-        if (!TrimBlanks(field, separator).empty()) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(record.fields.begin(), record.fields.end(), [&](std::string_view field) {
+        return TrimBlanks(field, separator).empty();
+    });
 }
 
 std::optional<char> SeparatorNamed(std::string_view name) {

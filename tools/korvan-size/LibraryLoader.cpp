@@ -134,9 +134,9 @@ LoadedLibrary LoadKorvanLibrary(const std::string& explicitPath, const std::stri
                  (bareName ? std::string("the system's library search") : candidate.string()) +
                  " (" + LastLoadError() + ")";
     }
-    throw Failure(kLibraryUnavailable,
-                  std::string("cannot find the library ") + KORVAN_LIBRARY_FILE_NAME +
-                      "; tried:" + tried + "\nname it with --library PATH");
+    throw Failure(kLibraryUnavailable, std::string("cannot find the library ") +
+                                           KORVAN_LIBRARY_FILE_NAME + "; tried:" + tried +
+                                           "\nname it with --library PATH");
 }
 
 }  // namespace korvan_size

@@ -1,11 +1,11 @@
 #include "Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
-#include <algorithm>
 #include <string>
 #include <system_error>
 
@@ -201,21 +201,21 @@ ParsedNumber ReadDouble(std::string_view text, bool decimalComma) {
     }
     double value = 0.0;
     const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || stop != end) {
+    const std::from_chars_result read = std::from_chars(text.data(), end, value);
+    if (text.empty() || read.ptr != end) {
         return {0.0, NumberProblem::kNotANumber};
     }
-    if (error == std::errc::result_out_of_range) {
+    if (read.ec == std::errc::result_out_of_range) {
         return {0.0, NumberProblem::kBeyondDouble};
     }
-    return {value, error == std::errc() ? NumberProblem::kNone : NumberProblem::kNotANumber};
+    return {value, read.ec == std::errc() ? NumberProblem::kNone : NumberProblem::kNotANumber};
 }
 
 std::optional<std::uint32_t> ReadWholeNumber(std::string_view text) {
     std::uint32_t number = 0;
     const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, number);
-    if (text.empty() || error != std::errc() || stop != end) {
+    const std::from_chars_result read = std::from_chars(text.data(), end, number);
+    if (text.empty() || read.ec != std::errc() || read.ptr != end) {
         return std::nullopt;
     }
     return number;

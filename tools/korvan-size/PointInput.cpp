@@ -153,9 +153,9 @@ std::string ListOfNames(const Header& header) {
     }
     const std::string_view missing =
         ColumnsNamed(header, kTypeColumn).empty() ? kTypeColumn : kInputValueColumn;
-    const std::string separated =
-        settings.separator ? "separated by " + SeparatorName(*settings.separator)
-                           : "separated by commas, semicolons or tabs";
+    const std::string separated = settings.separator
+                                      ? "separated by " + SeparatorName(*settings.separator)
+                                      : "separated by commas, semicolons or tabs";
     ThrowBadInput(line + ": no column named " + std::string(missing) + " in the header " +
                   ListOfNames(header) + " (the header must name type and inputValue, in any " +
                   "case, " + separated + ")");
@@ -164,7 +164,8 @@ std::string ListOfNames(const Header& header) {
 void RefuseRepeatedNames(const Header& header) {
     for (std::size_t index = 1; index < header.names.size(); ++index) {
         const std::string& name = header.names[index];
-        if (std::find(header.names.begin(), header.names.begin() + static_cast<std::ptrdiff_t>(index),
+        if (std::find(header.names.begin(),
+                      header.names.begin() + static_cast<std::ptrdiff_t>(index),
                       name) != header.names.begin() + static_cast<std::ptrdiff_t>(index)) {
             ThrowBadInput("line " + std::to_string(header.line) + ", column " +
                           std::to_string(index + 1) + ": the column name " + Quoted(name) +
@@ -176,15 +177,19 @@ void RefuseRepeatedNames(const Header& header) {
 // Refuses text in an encoding other than UTF-8 and drops a UTF-8 byte order mark.
 void PassByteOrderMark(CsvReader& reader) {
     const std::string_view start = reader.Peek(4);
-    const auto startsWith = [&](std::string_view mark) { return start.substr(0, mark.size()) == mark; };
+    const auto startsWith = [&](std::string_view mark) {
+        return start.substr(0, mark.size()) == mark;
+    };
     if (startsWith(std::string_view("\xFF\xFE\0\0", 4)) ||
         startsWith(std::string_view("\0\0\xFE\xFF", 4))) {
-        ThrowBadInput("the CSV input is UTF-32 (it starts with a UTF-32 byte order mark): save it "
-                      "as UTF-8");
+        ThrowBadInput(
+            "the CSV input is UTF-32 (it starts with a UTF-32 byte order mark): save it "
+            "as UTF-8");
     }
     if (startsWith("\xFF\xFE") || startsWith("\xFE\xFF")) {
-        ThrowBadInput("the CSV input is UTF-16 (it starts with a UTF-16 byte order mark): save it "
-                      "as UTF-8, for instance as \"CSV UTF-8\" from a spreadsheet");
+        ThrowBadInput(
+            "the CSV input is UTF-16 (it starts with a UTF-16 byte order mark): save it "
+            "as UTF-8, for instance as \"CSV UTF-8\" from a spreadsheet");
     }
     if (startsWith("\xEF\xBB\xBF")) {
         reader.Skip(3);
@@ -244,19 +249,18 @@ bool IsCarried(const Header& header, std::size_t column) {
 
 // Empty cells beyond the header's columns, as spreadsheets write for a row once longer.
 void DropBlankFieldsBeyond(std::size_t columns, CsvRecord& record, char separator) {
-    while (record.fields.size() > columns &&
-           TrimBlanks(record.fields.back(), separator).empty()) {
+    while (record.fields.size() > columns && TrimBlanks(record.fields.back(), separator).empty()) {
         record.fields.pop_back();
     }
 }
 
-void ReadPoint(const CsvRecord& record, const Header& header, bool decimalComma,
-               PointTable& table, std::string& scratch) {
+void ReadPoint(const CsvRecord& record, const Header& header, bool decimalComma, PointTable& table,
+               std::string& scratch) {
     const std::uint64_t line = record.line;
     if (record.fields.size() != header.names.size()) {
-        ThrowBadInput("line " + std::to_string(line) + ": " +
-                      std::to_string(record.fields.size()) + " fields where the header has " +
-                      std::to_string(header.names.size()) + " columns");
+        ThrowBadInput("line " + std::to_string(line) + ": " + std::to_string(record.fields.size()) +
+                      " fields where the header has " + std::to_string(header.names.size()) +
+                      " columns");
     }
     const char separator = header.separator;
     table.types.push_back(

@@ -29,11 +29,11 @@ struct CarriedColumns {
 };
 
 struct PointTable {
-    std::vector<std::uint32_t> types;     // each 0 to 3; point N is index N - 1
-    std::vector<double> inputValues;      // parallel to `types`
-    std::vector<std::uint64_t> lines;     // CSV line of each point; empty for other inputs
+    std::vector<std::uint32_t> types;  // each 0 to 3; point N is index N - 1
+    std::vector<double> inputValues;   // parallel to `types`
+    std::vector<std::uint64_t> lines;  // CSV line of each point; empty for other inputs
     CarriedColumns carried;
-    CsvDialect dialect;                   // how the CSV input was written
+    CsvDialect dialect;  // how the CSV input was written
 };
 
 // How the user says the CSV is written; what is not said is found from the header.

@@ -85,8 +85,8 @@ std::size_t DisplayWidth(std::string_view text) {
 enum class Align { kRight, kLeft };
 
 // Appends `text`, which takes `textWidth` columns, padded to `width`.
-void AppendCell(std::string& line, std::string_view text, std::size_t textWidth,
-                std::size_t width, Align align) {
+void AppendCell(std::string& line, std::string_view text, std::size_t textWidth, std::size_t width,
+                Align align) {
     const std::size_t gap = line.empty() ? 0 : kColumnGap.size();
     const std::size_t padding = width - std::min(width, textWidth);
     std::size_t at = line.size();
@@ -199,8 +199,8 @@ std::vector<std::string> CarriedNames(const Carried& carried) {
 
 // ---- table ----
 
-std::array<NumberText, kNumberColumns> TableNumbers(const SolutionEntry& entry,
-                                                    double scaleFactor, SizeTexts& sizes) {
+std::array<NumberText, kNumberColumns> TableNumbers(const SolutionEntry& entry, double scaleFactor,
+                                                    SizeTexts& sizes) {
     return {WholeNumber(PointOf(entry) + 1),
             WholeNumber(static_cast<std::uint32_t>(entry.type)),
             Shortest(entry.inputValue),
@@ -235,7 +235,7 @@ struct DeviationBar {
             Append('+', length);
         }
     }
-    std::string_view View() const { return {text.data(), size}; }
+    [[nodiscard]] std::string_view View() const { return {text.data(), size}; }
 
 private:
     void Append(char character, int count) {
@@ -289,10 +289,11 @@ TableLayout LayOutTable(const Sizing& sizing, const Carried& carried,
         for (std::size_t column = 0; column < kNumberColumns; ++column) {
             layout.cells += numbers[column].View();
             cellSizes[column] = static_cast<std::uint16_t>(numbers[column].size);
-            layout.numberWidths[column] = std::max(layout.numberWidths[column], numbers[column].size);
+            layout.numberWidths[column] =
+                std::max(layout.numberWidths[column], numbers[column].size);
         }
-        layout.barWidth = std::max(layout.barWidth,
-                                   DeviationBar(entry.deviation, layout.largestDeviation).size);
+        layout.barWidth =
+            std::max(layout.barWidth, DeviationBar(entry.deviation, layout.largestDeviation).size);
         if (carriedNames.empty()) {
             continue;
         }
@@ -451,8 +452,8 @@ std::size_t Utf8Sequence(std::string_view text, std::size_t at, std::size_t& bad
         return 0;
     }
     for (std::size_t next = 1; next < length; ++next) {
-        const bool fits = at + next < text.size() && byte(at + next) >= low &&
-                          byte(at + next) <= high;
+        const bool fits =
+            at + next < text.size() && byte(at + next) >= low && byte(at + next) <= high;
         if (!fits) {
             bad = next;
             return 0;

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <limits>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <iterator>
 #include <tuple>
 #include <utility>
 
@@ -53,8 +53,8 @@ std::int32_t CallLibrary(const Call& call, const char* items, const OutOfRange& 
     } catch (const std::out_of_range& error) {
         ThrowRefused(outOfRange(std::string("std::out_of_range: ") + error.what()));
     } catch (const std::length_error& error) {
-        ThrowRefused(std::string("too many ") + items + " to hold (std::length_error: " +
-                     error.what() + ")");
+        ThrowRefused(std::string("too many ") + items +
+                     " to hold (std::length_error: " + error.what() + ")");
     } catch (const std::bad_alloc& error) {
         ThrowRefused(std::string("out of memory (std::bad_alloc: ") + error.what() + ")");
     } catch (const std::exception& error) {
@@ -289,7 +289,8 @@ std::vector<PointKey> GivenInReturnOrder(const PointTable& points, const TypeSta
 
 // The returned entries' keys in return order. Each type's entries come in that order already,
 // but where two input values round to one demand; those are put right here.
-std::vector<PointKey> ReturnedInReturnOrder(const SolutionVector& entries, const TypeStarts& starts) {
+std::vector<PointKey> ReturnedInReturnOrder(const SolutionVector& entries,
+                                            const TypeStarts& starts) {
     std::vector<PointKey> keys(entries.size());
     TypeStarts next = starts;
     for (std::size_t position = 0; position < entries.size(); ++position) {
@@ -321,13 +322,12 @@ bool TagInPlace(SolutionVector& entries, const std::vector<PointKey>& given, Typ
 void TagEntriesWithPoints(SolutionVector& entries, const PointTable& points) {
     const std::size_t count = points.types.size();
     if (entries.size() != count) {
-        ThrowRefused("the library returned " + std::to_string(entries.size()) +
-                     " points for the " + std::to_string(count) + " given");
+        ThrowRefused("the library returned " + std::to_string(entries.size()) + " points for the " +
+                     std::to_string(count) + " given");
     }
     const auto notGiven = [] { ThrowRefused("the library returned a point that was not given"); };
-    const TypeStarts starts = CountTypes(count, [&](std::size_t index) {
-        return points.types[index];
-    });
+    const TypeStarts starts =
+        CountTypes(count, [&](std::size_t index) { return points.types[index]; });
     const TypeStarts returnedStarts = CountTypes(count, [&](std::size_t position) {
         const auto type = static_cast<std::uint32_t>(entries[position].type);
         if (type >= kMostTypes) {
@@ -408,7 +408,8 @@ Reduction ReduceSizes(const LibraryFunctions& library, const std::vector<double>
     Reduction reduction{sizes, {}};
     const std::int32_t result = CallLibrary(
         [&] { return library.getSmallestPossibleValves(&reduction.sizes, &reduction.smallest); },
-        "sizes", [](const std::string& cause) {
+        "sizes",
+        [](const std::string& cause) {
             return "the library read past the end of a table (" + cause + ")";
         });
     if (result != 0) {
@@ -416,8 +417,7 @@ Reduction ReduceSizes(const LibraryFunctions& library, const std::vector<double>
     }
     if (reduction.smallest.size() != reduction.sizes.size()) {
         ThrowRefused("the library returned " + std::to_string(reduction.smallest.size()) +
-                     " reduced sizes for the " + std::to_string(reduction.sizes.size()) +
-                     " given");
+                     " reduced sizes for the " + std::to_string(reduction.sizes.size()) + " given");
     }
     return reduction;
 }

@@ -62,12 +62,13 @@ void Run(const CommandLine& line, const std::string& programPath, korvan_size::O
     const korvan_size::PointTable points = ReadPoints(line);
     const auto library = korvan_size::LoadKorvanLibrary(line.libraryPath, programPath);
     const korvan_size::Sizing sizing = korvan_size::SizePoints(library.functions, points);
-    korvan_size::WriteSizing(output, sizing, points, line.format,
-                             line.csvSource ? points.dialect : korvan_size::OutputDialect(line.csv));
+    korvan_size::WriteSizing(
+        output, sizing, points, line.format,
+        line.csvSource ? points.dialect : korvan_size::OutputDialect(line.csv));
 }
 
 int Fail(int status, const char* message) {
-    std::fprintf(stderr, "korvan-size: %s\n", message);
+    static_cast<void>(std::fprintf(stderr, "korvan-size: %s\n", message));
     return status;
 }
 
