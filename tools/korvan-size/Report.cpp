@@ -163,7 +163,8 @@ void SplitCarried(const Carried& carried, std::size_t position, CsvRecord& recor
 
 // `value` with each line break and tab shown as one space, so that a table row stays one line.
 std::string_view OnOneLine(std::string_view value, std::string& scratch) {
-    if (value.find_first_of("\r\n\t") == std::string_view::npos) {
+    const auto breaksLine = [](char c) { return c == '\r' || c == '\n' || c == '\t'; };
+    if (std::none_of(value.begin(), value.end(), breaksLine)) {
         return value;
     }
     scratch.clear();
@@ -172,7 +173,7 @@ std::string_view OnOneLine(std::string_view value, std::string& scratch) {
         if (c == '\r' && at + 1 < value.size() && value[at + 1] == '\n') {
             continue;  // \r\n is one line break
         }
-        scratch += c == '\r' || c == '\n' || c == '\t' ? ' ' : c;
+        scratch += breaksLine(c) ? ' ' : c;
     }
     return scratch;
 }
