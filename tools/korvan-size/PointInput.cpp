@@ -1,7 +1,6 @@
 #include "PointInput.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "Failure.h"
 #include "Numbers.h"
@@ -33,14 +32,22 @@ std::uint32_t ParseType(std::string_view text, const Where& where) {
     return *type;
 }
 
+// How numbers are written where they are read: CSV fields may have a decimal comma, the
+// command line never.
+struct NumberDialect {
+    bool decimalComma;
+    bool decimalCommaPossible;  // the separator is not a comma, so --decimal-comma could be given
+};
+
 // What is wrong with a number that does not read, with a hint where the decimal separator is
 // the likely cause.
-std::string NotANumber(std::string_view text, bool decimalComma) {
+std::string NotANumber(std::string_view text, const NumberDialect& dialect) {
     std::string message = Quoted(text) + " is not a number";
-    if (decimalComma && text.find('.') != std::string_view::npos) {
+    if (dialect.decimalComma && text.find('.') != std::string_view::npos) {
         return message + " with a decimal comma, as --decimal-comma says";
     }
-    if (!decimalComma && text.find(',') != std::string_view::npos &&
+    if (!dialect.decimalComma && dialect.decimalCommaPossible &&
+        text.find(',') != std::string_view::npos &&
         ReadDouble(text, true).problem == NumberProblem::kNone) {
         return message + " (to read a decimal comma, give --decimal-comma)";
     }
@@ -48,25 +55,27 @@ std::string NotANumber(std::string_view text, bool decimalComma) {
 }
 
 template <typename Where>
-double ReadNumberOrThrow(std::string_view text, bool decimalComma, const Where& where) {
-    const ParsedNumber number = ReadDouble(text, decimalComma);
+double ReadNumberOrThrow(std::string_view text, const NumberDialect& dialect, const Where& where) {
+    const ParsedNumber number = ReadDouble(text, dialect.decimalComma);
     switch (number.problem) {
         case NumberProblem::kBeyondDouble:
             ThrowBadInput(where() + " " + Quoted(text) + " is beyond the range of a double");
         case NumberProblem::kNotANumber:
-            ThrowBadInput(where() + " " + NotANumber(text, decimalComma));
+            ThrowBadInput(where() + " " + NotANumber(text, dialect));
         case NumberProblem::kNone:
         default:
             return number.value;
     }
 }
 
+// ASCII letters alike in either case, whatever the locale.
 bool SameLetters(std::string_view text, std::string_view name) {
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
     return text.size() == name.size() &&
-           std::equal(text.begin(), text.end(), name.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) ==
-                      std::tolower(static_cast<unsigned char>(b));
-           });
+           std::equal(text.begin(), text.end(), name.begin(),
+                      [&](char a, char b) { return lower(a) == lower(b); });
 }
 
 struct Header {
@@ -266,9 +275,10 @@ void ReadPoint(const CsvRecord& record, const Header& header, bool decimalComma,
     table.types.push_back(
         ParseType(FieldValue(record.fields[header.typeColumn], separator, scratch),
                   [&] { return Where(line, header, header.typeColumn); }));
-    table.inputValues.push_back(ReadNumberOrThrow(
-        FieldValue(record.fields[header.inputValueColumn], separator, scratch), decimalComma,
-        [&] { return Where(line, header, header.inputValueColumn); }));
+    table.inputValues.push_back(
+        ReadNumberOrThrow(FieldValue(record.fields[header.inputValueColumn], separator, scratch),
+                          NumberDialect{decimalComma, separator != ','},
+                          [&] { return Where(line, header, header.inputValueColumn); }));
     table.lines.push_back(line);
     if (table.carried.names.empty()) {
         return;
@@ -289,7 +299,7 @@ void ReadPoint(const CsvRecord& record, const Header& header, bool decimalComma,
 }  // namespace
 
 double ParseNumber(std::string_view text, std::string_view what) {
-    return ReadNumberOrThrow(text, false, [&] { return std::string(what); });
+    return ReadNumberOrThrow(text, NumberDialect{false, false}, [&] { return std::string(what); });
 }
 
 PointTable ExamplePoints() {
