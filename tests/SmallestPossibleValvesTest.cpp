@@ -2,6 +2,8 @@
 // and the order it leaves the input in.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -9,8 +11,8 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "interface/ResultCodes.h"
 #include "solver/SmallestPossibleValves.h"
+#include "tables/ResultCodes.h"
 
 namespace korvan {
 namespace {
@@ -23,6 +25,11 @@ struct ReductionCase {
     std::vector<double> sorted;
     std::vector<double> appended;
 };
+
+// Names the case in test listings, rather than its bytes.
+void PrintTo(const ReductionCase& example, std::ostream* out) {
+    *out << example.name;
+}
 
 class Reductions : public testing::TestWithParam<ReductionCase> {};
 
@@ -89,7 +96,7 @@ TEST(GetSmallestPossibleValves, ChangesOnlyFiveKindsOfSeriesSets) {
 TEST(SortLargestFirst, PutsNotANumberLast) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> values{nan, 0.1, -1.0, nan, std::numeric_limits<double>::infinity(), 0.5};
-    SortLargestFirst(values);
+    SortLargestFirst(SpanOf(values));
     EXPECT_EQ(values[0], std::numeric_limits<double>::infinity());
     EXPECT_EQ(values[1], 0.5);
     EXPECT_EQ(values[2], 0.1);
