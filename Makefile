@@ -17,7 +17,7 @@ release: deps
 clean:
 	rm -rf build
 
-# The packages the sample host korvan-size builds with, installed only where missing.
+# The packages the project builds and tests with, installed only where missing.
 deps:
 	sh tools/install-deps.sh
 
@@ -63,7 +63,7 @@ coverage:
 	cmake --build --preset coverage --target korvan_coverage_report
 
 # Benchmarks: a release build of bench/, its results as JSON and the plot of time against n.
-.PHONY: bench callgrind
+.PHONY: bench bench-cli callgrind
 BENCH_DIR := build/bench
 
 bench:
@@ -77,3 +77,9 @@ callgrind:
 	cmake --preset bench
 	cmake --build --preset bench
 	bench/callgrind.sh $(BENCH_DIR)/bench/korvan_call_counts
+
+# korvan-size as a process on a CSV of a million points, against a baseline in the same run.
+bench-cli:
+	cmake --preset bench
+	cmake --build --preset bench --target korvan-size korvan_cli_baseline
+	/usr/bin/python3 bench/cli/run.py $(BENCH_DIR) --json $(BENCH_DIR)/cli-benchmark.json
