@@ -77,3 +77,11 @@ callgrind:
 	cmake --preset bench
 	cmake --build --preset bench
 	bench/callgrind.sh $(BENCH_DIR)/bench/korvan_call_counts
+
+# The Python package against bare ctypes calls of the same functions (bench/python).
+.PHONY: bench-python
+bench-python:
+	cmake --preset bench
+	cmake --build --preset bench --target KorvanCalcValueProvider
+	KORVAN_LIBRARY=$(BENCH_DIR)/libKorvanCalcValueProvider.so.1 PYTHONPATH=python \
+		/usr/bin/python3 bench/python/bench_korvan.py --json $(BENCH_DIR)/python.json

@@ -6,7 +6,8 @@
 (`make bench-python` builds the library with the bench preset and runs this.)
 
 Each measurement alternates the package call and the bare call round by round, so that both see
-the same state of a shared machine, and reports the median time of each and their ratio. The bare
+the same state of a shared machine, and reports the median time of each and the median of the
+rounds' ratios. The bare
 call gets everything ready beforehand: its arrays already of the C types and its output array
 allocated (but not yet touched, as the package's own is not); only the C call itself is timed.
 The package's time is the whole Python call: checking and converting the arguments, the tags, the
@@ -32,13 +33,20 @@ def timed(call):
 
 
 def compare(name, prepare_package, prepare_bare, rounds):
-    """Median seconds of the calls that `prepare_package()` and `prepare_bare()` return."""
+    """Median seconds of the calls that `prepare_package()` and `prepare_bare()` return, and the
+    median over the rounds of their ratio. Odd rounds time the bare call first."""
     package_times, bare_times = [], []
-    for _ in range(rounds):
-        package_times.append(timed(prepare_package()))
-        bare_times.append(timed(prepare_bare()))
-    package, bare = statistics.median(package_times), statistics.median(bare_times)
-    return {"name": name, "package_s": package, "bare_s": bare, "ratio": package / bare}
+    for round_number in range(rounds):
+        package, bare = prepare_package(), prepare_bare()
+        if round_number % 2:
+            bare_times.append(timed(bare))
+            package_times.append(timed(package))
+        else:
+            package_times.append(timed(package))
+            bare_times.append(timed(bare))
+    ratios = [package / bare for package, bare in zip(package_times, bare_times)]
+    return {"name": name, "package_s": statistics.median(package_times),
+            "bare_s": statistics.median(bare_times), "ratio": statistics.median(ratios)}
 
 
 def points(count, seed=1):
@@ -115,7 +123,7 @@ def small_calls(calls):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--points", type=int, default=1_000_000)
-    parser.add_argument("--rounds", type=int, default=11)
+    parser.add_argument("--rounds", type=int, default=21)
     parser.add_argument("--calls", type=int, default=20_000)
     parser.add_argument("--json", help="also write the results to this file")
     arguments = parser.parse_args()

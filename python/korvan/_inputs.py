@@ -6,6 +6,8 @@ Anything else raises TypeError (the wrong kind of value) or ValueError (the wron
 or range), naming the argument.
 """
 
+import functools
+
 import numpy as np
 
 from ._records import ENTRY_DTYPE
@@ -30,7 +32,8 @@ def _array(value, name):
 
 def _check_length(array, name, length):
     if length is not None and len(array) != length:
-        raise ValueError(f"{name} has {len(array)} values, not the {length} of types")
+        noun = "value" if len(array) == 1 else "values"
+        raise ValueError(f"{name} has {len(array)} {noun}, not the {length} of types")
 
 
 def integers(value, name, dtype, length=None):
@@ -41,16 +44,20 @@ def integers(value, name, dtype, length=None):
         return np.zeros(0, dtype)
     if array.dtype.kind not in "iu":
         raise TypeError(f"{name} must hold integers, not {array.dtype}")
-    if not np.can_cast(array.dtype, dtype, "safe"):
+    if not _always_fits(array.dtype, dtype):
         limits = np.iinfo(dtype)
-        outside = (array < 0) | (array > limits.max)
-        if outside.any():
-            position = int(np.flatnonzero(outside)[0])
+        if array.min() < 0 or array.max() > limits.max:
+            position = int(np.flatnonzero((array < 0) | (array > limits.max))[0])
             raise ValueError(
                 f"{name}[{position}] is {array[position]}, outside the {limits.min} to "
                 f"{limits.max} of {np.dtype(dtype).name}"
             )
     return np.ascontiguousarray(array, dtype)
+
+
+@functools.lru_cache(maxsize=None)
+def _always_fits(given, wanted):
+    return np.can_cast(given, wanted, "safe")
 
 
 def floats(value, name, length=None, copy=False):

@@ -1,6 +1,7 @@
 # Installs BUILD_DIR into a fresh prefix under WORK_DIR and imports the installed package with
 # PYTHON from outside the source tree, with PYTHONPATH alone and no KORVAN_LIBRARY: it must find
 # the installed library, and print the example's three points.
+cmake_minimum_required(VERSION 3.25)
 set(prefix "${WORK_DIR}/prefix")
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")

@@ -1,5 +1,7 @@
 """The worked examples of the sizing rules, through the package, with doubles compared exactly."""
 
+import doctest
+
 import numpy as np
 import pytest
 
@@ -135,3 +137,8 @@ def test_columns_are_views_into_the_entries():
         column = getattr(solution, name)
         assert np.shares_memory(column, solution.entries)
         assert column.tolist() == solution.entries[name].tolist()
+
+
+def test_the_package_docstring_example():
+    results = doctest.testmod(korvan)
+    assert results.attempted == 4 and results.failed == 0
