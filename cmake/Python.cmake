@@ -7,7 +7,10 @@ option(KORVAN_INSTALL_PYTHON "Install the Python package korvan" ${KORVAN_INSTAL
 set(KORVAN_PYTHON_INSTALL_DIR "lib/python3/dist-packages"
     CACHE STRING "Where the Python package korvan is installed, relative to the prefix")
 
-if(KORVAN_INSTALL AND KORVAN_INSTALL_PYTHON)
+# The package loads the library as a shared library; a build that makes none (a browser build,
+# for one) has nothing for it to load.
+get_target_property(korvan_python_library_type KorvanCalcValueProvider TYPE)
+if(KORVAN_INSTALL AND KORVAN_INSTALL_PYTHON AND korvan_python_library_type STREQUAL "SHARED_LIBRARY")
   set(korvan_python_package_dir "${KORVAN_PYTHON_INSTALL_DIR}/korvan")
   # Where the library's install rule puts the file the system loader opens.
   if(WIN32)
