@@ -83,3 +83,11 @@ bench-cli:
 	cmake --preset bench
 	cmake --build --preset bench --target korvan-size korvan_cli_baseline
 	/usr/bin/python3 bench/cli/run.py $(BENCH_DIR) --json $(BENCH_DIR)/cli-benchmark.json
+
+# The Python package against bare ctypes calls of the same functions (bench/python).
+.PHONY: bench-python
+bench-python:
+	cmake --preset bench
+	cmake --build --preset bench --target KorvanCalcValueProvider
+	KORVAN_LIBRARY=$(BENCH_DIR)/libKorvanCalcValueProvider.so.1 PYTHONPATH=python \
+		/usr/bin/python3 bench/python/bench_korvan.py --json $(BENCH_DIR)/python.json
