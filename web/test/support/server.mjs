@@ -1,5 +1,6 @@
-// A static file server on 127.0.0.1 for the page under test: serves one folder, nothing above
-// it, and records every path asked for.
+// A static file server on 127.0.0.1 for the page under test. `folders` maps a path prefix (ending
+// in /) to the folder it serves; nothing above a folder is served, and every path asked for is
+// recorded.
 import {createServer} from 'node:http';
 import {readFile} from 'node:fs/promises';
 import path from 'node:path';
@@ -14,13 +15,28 @@ const TYPES = {
   '.png': 'image/png',
 };
 
-export async function startServer(root) {
+function fileFor(folders, pathname) {
+  const prefix = Object.keys(folders).filter((candidate) => pathname.startsWith(candidate))
+      .sort((a, b) => b.length - a.length)[0];
+  const root = folders[prefix];
+  const rest = pathname.slice(prefix.length);
+  const file = path.join(root, rest === '' || rest.endsWith('/') ? `${rest}index.html` : rest);
+  return path.relative(root, file).startsWith('..') ? null : file;
+}
+
+export async function startServer(folders) {
   const requested = [];
   const server = createServer(async (request, response) => {
-    const pathname = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
+    let pathname;
+    try {
+      pathname = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
+    } catch {
+      response.writeHead(400).end();
+      return;
+    }
     requested.push(pathname);
-    const file = path.join(root, pathname.endsWith('/') ? `${pathname}index.html` : pathname);
-    if (request.method !== 'GET' || path.relative(root, file).startsWith('..')) {
+    const file = fileFor(folders, pathname);
+    if (request.method !== 'GET' || file === null) {
       response.writeHead(request.method === 'GET' ? 403 : 405).end();
       return;
     }
