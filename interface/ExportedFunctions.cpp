@@ -1,15 +1,14 @@
-// The library's boundary: argument checks the host cannot be trusted to have made, then the
-// tables, entry preparation and the solver. The tables live in this frame and are released on
-// every way out, an exception included.
+// The C++ boundary: argument checks the host cannot be trusted to have made, then the tables,
+// entry preparation and the solver, on the host's vectors.
 #include <cstdint>
 #include <vector>
 
+#include "interface/CallTables.h"
 #include "interface/KorvanCalcValueProvider.h"
-#include "interface/ResultCodes.h"
 #include "solver/SmallestPossibleValves.h"
+#include "solver/SolvableDemands.h"
 #include "solver/SolveValves.h"
 #include "tables/EntryPreparation.h"
-#include "tables/ValveTables.h"
 
 namespace {
 
@@ -19,17 +18,12 @@ bool AnyOutputMissing(const double* deviationMax, const double* deviationMin,
            reducedScaleFactor == nullptr;
 }
 
-struct CallTables {
-    korvan::ValveRatioTable ratios;
-    korvan::TypeFactorTable factors;
-};
-
-std::int32_t BuildTables(CallTables& tables) {
-    const std::int32_t result = korvan::BuildValveRatioTable(tables.ratios);
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    return korvan::BuildTypeFactorTable(tables.factors);
+void WriteOutputs(const korvan::SolutionTotals& totals, double* deviationMax, double* deviationMin,
+                  double* scaleFactor, double* reducedScaleFactor) {
+    *deviationMax = totals.deviationMax;
+    *deviationMin = totals.deviationMin;
+    *scaleFactor = totals.scaleFactor;
+    *reducedScaleFactor = totals.reducedScaleFactor;
 }
 
 }  // namespace
@@ -50,24 +44,37 @@ KORVAN_API std::int32_t GenerateSolutionVector(std::int32_t count, const std::ui
         return korvan::kInvalidArgument;
     }
     if (count == 0 && solution->empty()) {
-        return korvan::kEmptySolution;
+        return korvan::kNothingToSolve;
     }
-    CallTables tables;
-    std::int32_t result = BuildTables(tables);
+    korvan::CallTables tables;
+    std::int32_t result = korvan::BuildTables(tables);
     if (result != korvan::kSuccess) {
         return result;
     }
-    const auto points = static_cast<std::uint32_t>(count);
-    result = korvan::CheckNewPoints(*solution, tables.factors, points, types, inputValues);
+    const auto points = static_cast<std::size_t>(count);
+    if (korvan::FirstUnknownType(tables.factors, types, points) < points) {
+        korvan::ThrowSubscriptOutOfRange();
+    }
+    const korvan::NewDemands demands{korvan::SpanOf(*solution), &tables.factors, types, inputValues,
+                                     points};
+    result = korvan::CheckSolvable(demands, solution->size() + points,
+                                   korvan::CollectGroupZero(tables.ratios));
     if (result != korvan::kSuccess) {
         return result;
     }
-    result = korvan::AppendEntries(*solution, tables.factors, points, types, inputValues);
+    korvan::ReserveAdditional(*solution, points);
+    result = korvan::MakeNewEntries(
+        tables.factors, points, types, inputValues, nullptr,
+        [&](const SolutionEntry& entry) { korvan::Append(*solution, entry); });
     if (result != korvan::kSuccess) {
         return result;
     }
-    return korvan::SolveValves(*solution, tables.ratios, deviationMax, deviationMin, scaleFactor,
-                               reducedScaleFactor);
+    korvan::SolutionTotals totals{};
+    result = korvan::SolveValves(korvan::SpanOf(*solution), tables.ratios, totals);
+    if (result == korvan::kSuccess) {
+        WriteOutputs(totals, deviationMax, deviationMin, scaleFactor, reducedScaleFactor);
+    }
+    return result;
 }
 
 KORVAN_API std::int32_t FillSolutionVector(SolutionVector* solution, double* deviationMax,
@@ -78,20 +85,28 @@ KORVAN_API std::int32_t FillSolutionVector(SolutionVector* solution, double* dev
         return korvan::kInvalidArgument;
     }
     if (solution->empty()) {
-        return korvan::kEmptySolution;
+        return korvan::kNothingToSolve;
     }
-    CallTables tables;
-    std::int32_t result = BuildTables(tables);
+    korvan::CallTables tables;
+    std::int32_t result = korvan::BuildTables(tables);
     if (result != korvan::kSuccess) {
         return result;
     }
-    result = korvan::CheckRecomputedPoints(*solution, tables.factors);
+    const korvan::EntryRange entries = korvan::SpanOf(*solution);
+    if (korvan::FirstUnknownType(tables.factors, entries) < entries.size()) {
+        korvan::ThrowSubscriptOutOfRange();
+    }
+    result = korvan::CheckSolvable(korvan::RecomputedDemands{entries, &tables.factors},
+                                   entries.size(), korvan::CollectGroupZero(tables.ratios));
     if (result != korvan::kSuccess) {
         return result;
     }
-    // Recomputes the demands as RecomputeDemands does, a large batch while ordering it.
-    return korvan::SolveValvesRecomputing(*solution, tables.ratios, tables.factors, deviationMax,
-                                          deviationMin, scaleFactor, reducedScaleFactor);
+    korvan::SolutionTotals totals{};
+    result = korvan::RecomputeDemandsAndSolveValves(entries, tables.ratios, tables.factors, totals);
+    if (result == korvan::kSuccess) {
+        WriteOutputs(totals, deviationMax, deviationMin, scaleFactor, reducedScaleFactor);
+    }
+    return result;
 }
 
 KORVAN_API std::int32_t GetSmallestPossibleValves(std::vector<double>* sizes,

@@ -74,18 +74,18 @@ typedef struct KorvanSolutionEntry {
     KORVAN_ALIGN_8 double inputValue; /* the point's input value, in the host's unit */
     double demand;                    /* required quantity derived from type and inputValue */
     double ratio;                     /* largest demand of the solution divided by this demand */
-    double ratioMax;                  /* upper bound of ratio at the tolerance the search ended on */
-    double ratioMin;                  /* lower bound of ratio at the tolerance the search ended on */
-    double valveSize;                 /* the chosen size, a value of the valve series */
-    double deviation;                 /* percent deviation of the delivered quantity, rounded down */
-    uint64_t callerData;              /* the host's own 8 bytes; never read, moved with the entry */
+    double ratioMax;     /* upper bound of ratio at the tolerance the search ended on */
+    double ratioMin;     /* lower bound of ratio at the tolerance the search ended on */
+    double valveSize;    /* the chosen size, a value of the valve series */
+    double deviation;    /* percent deviation of the delivered quantity, rounded down */
+    uint64_t callerData; /* the host's own 8 bytes; never read, moved with the entry */
 } KorvanSolutionEntry;
 
 /* The four numbers a solve reports. */
 typedef struct KorvanSolutionTotals {
-    double deviationMax;       /* largest non-negative percent deviation, rounded down */
-    double deviationMin;       /* most negative percent deviation, rounded down */
-    double scaleFactor;        /* mean of demand / valveSize; size times this is what is delivered */
+    double deviationMax; /* largest non-negative percent deviation, rounded down */
+    double deviationMin; /* most negative percent deviation, rounded down */
+    double scaleFactor;  /* mean of demand / valveSize; size times this is what is delivered */
     double reducedScaleFactor; /* scaleFactor / 2000 */
 } KorvanSolutionTotals;
 

@@ -1,240 +1,97 @@
 #include "solver/DeviationEvaluation.h"
 
-#include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstddef>
+
+#include "tables/ResultCodes.h"
 
 namespace korvan {
 namespace {
 
-// The deviation formula once 100 / demand is known, which every size of one point shares.
-double RawDeviationWith(double demand, double percentPerUnit, double valveSize,
-                        double scaleFactor) {
-    double difference = valveSize * scaleFactor;
-    difference = difference - demand;
-    return difference * percentPerUnit;
+// The refinement's decision: a candidate is taken when its rounded deviation is strictly smaller
+// in magnitude than the current one. A deviation that is not a number on either side is never an
+// improvement.
+bool IsNearer(double candidateRounded, double currentRounded) {
+    return std::fabs(candidateRounded) < std::fabs(currentRounded);
 }
 
-// The raw and the stored deviation of one size, from a point's demand and its 100 / demand.
-struct Deviation {
-    double raw;
-    double rounded;
-};
-
-Deviation DeviationAt(double demand, double percentPerUnit, double valveSize, double scaleFactor) {
-    const double raw = RawDeviationWith(demand, percentPerUnit, valveSize, scaleFactor);
-    return Deviation{raw, RoundDownToHundredths(raw)};
-}
-
-// Takes `candidateSize` when its deviation is strictly smaller in magnitude than the point's
-// current one, leaving the deviation taken in `taken`; a deviation that is not a number on either
-// side is never an improvement.
-bool MoveIfNearer(SolutionEntry& point, double percentPerUnit, double candidateSize,
-                  double scaleFactor, Deviation& taken) {
-    const Deviation candidate =
-        DeviationAt(point.demand, percentPerUnit, candidateSize, scaleFactor);
-    if (!(std::fabs(candidate.rounded) < std::fabs(point.deviation))) {
+// Tries `candidateSize` for the point; on a move, `raw` becomes the candidate's raw deviation.
+bool MoveIfNearer(SolutionEntry& point, const PointDemand& demand, double candidateSize,
+                  double scaleFactor, double& raw) {
+    const double candidateRaw = RawDeviation(demand, candidateSize, scaleFactor);
+    const double candidateRounded = RoundDownToHundredths(candidateRaw);
+    if (!IsNearer(candidateRounded, point.deviation)) {
         return false;
     }
     point.valveSize = candidateSize;
-    point.deviation = candidate.rounded;
-    taken = candidate;
+    point.deviation = candidateRounded;
+    raw = candidateRaw;
     return true;
-}
-
-std::size_t SeriesPosition(const ValveGroup& groupZero, double valveSize) {
-    std::size_t position = 0;
-    while (groupZero[position].size != valveSize) {
-        ++position;
-    }
-    return position;
-}
-
-void RefinePoint(SolutionEntry& point, const ValveGroup& groupZero, double scaleFactor) {
-    const std::size_t position = SeriesPosition(groupZero, point.valveSize);
-    const double percentPerUnit = 100.0 / point.demand;
-    Deviation taken{};
-    if (point.ratio != 1.0 && position > 0 &&
-        MoveIfNearer(point, percentPerUnit, groupZero[position - 1].size, scaleFactor, taken)) {
-        return;
-    }
-    if (position + 1 < groupZero.size()) {
-        MoveIfNearer(point, percentPerUnit, groupZero[position + 1].size, scaleFactor, taken);
-    }
-}
-
-// The sizes of group zero, read once through the checked group.
-struct SeriesSizes {
-    std::array<double, kSeriesLength> sizes;
-    std::size_t count;
-};
-
-// False when the group has more sizes than the series, which no table built here has.
-bool CopySizes(const ValveGroup& groupZero, SeriesSizes& series) {
-    if (groupZero.size() > kSeriesLength) {
-        return false;
-    }
-    series.count = groupZero.size();
-    for (std::size_t k = 0; k < series.count; ++k) {
-        series.sizes[k] = groupZero[k].size;
-    }
-    return true;
-}
-
-// Position of the first size equal to `valveSize`, or series.count when there is none.
-std::size_t PositionIn(const SeriesSizes& series, double valveSize) {
-    std::size_t position = 0;
-    while (position < series.count && series.sizes[position] != valveSize) {
-        ++position;
-    }
-    return position;
-}
-
-// Sum of demand / valveSize in entry order; false when a size is not one of the series, the case
-// in which refinement stops with std::out_of_range part way through.
-bool SumOfQuotients(const SolutionVector& solution, const SeriesSizes& series, double& sum) {
-    sum = 0.0;
-    for (const SolutionEntry& point : solution) {
-        if (PositionIn(series, point.valveSize) == series.count) {
-            return false;
-        }
-        sum += point.demand / point.valveSize;
-    }
-    return true;
-}
-
-struct Extremes {
-    double largest = 0.0;
-    double smallest = 0.0;
-
-    void Include(double raw) {
-        if (raw >= 0.0) {
-            if (raw > largest) {
-                largest = raw;
-            }
-        } else if (raw < smallest) {
-            smallest = raw;
-        }
-    }
-};
-
-// Evaluation, refinement and the second evaluation of one point in one visit. Each point's outcome
-// depends on nothing but its own fields, the sizes and the scale factor, and each deviation is the
-// same formula on the same operands as in the three passes, so every value comes out the same; the
-// second evaluation of a point repeats the deviation its final size already has.
-double EvaluateAndRefinePoint(SolutionEntry& point, const SeriesSizes& series, double scaleFactor) {
-    const double percentPerUnit = 100.0 / point.demand;
-    const Deviation current =
-        DeviationAt(point.demand, percentPerUnit, point.valveSize, scaleFactor);
-    point.deviation = current.rounded;
-    const std::size_t position = PositionIn(series, point.valveSize);
-    Deviation final = current;
-    if (point.ratio != 1.0 && position > 0 &&
-        MoveIfNearer(point, percentPerUnit, series.sizes[position - 1], scaleFactor, final)) {
-        return final.raw;
-    }
-    if (position + 1 < series.count) {
-        MoveIfNearer(point, percentPerUnit, series.sizes[position + 1], scaleFactor, final);
-    }
-    return final.raw;
-}
-
-std::int32_t EvaluateAndRefineInOneVisit(SolutionVector& solution, const SeriesSizes& series,
-                                         double sum, double* deviationMax, double* deviationMin,
-                                         double* scaleFactor, double* reducedScaleFactor) {
-    const double factor = sum / static_cast<double>(solution.size());
-    *scaleFactor = factor;
-
-    Extremes extremes;
-    for (SolutionEntry& point : solution) {
-        extremes.Include(EvaluateAndRefinePoint(point, series, factor));
-    }
-    *deviationMax = RoundDownToHundredths(extremes.largest);
-    *deviationMin = RoundDownToHundredths(extremes.smallest);
-    *reducedScaleFactor = factor / 2000.0;
-    return 0;
 }
 
 }  // namespace
 
-double RawDeviation(double demand, double valveSize, double scaleFactor) {
-    return RawDeviationWith(demand, 100.0 / demand, valveSize, scaleFactor);
+double ScaleFactorOf(double sumOfQuotients, std::size_t pointCount) {
+    return sumOfQuotients / static_cast<double>(pointCount);
+}
+
+PointDemand DemandOf(const SolutionEntry& point) {
+    return PointDemand{point.demand, 100.0 / point.demand};
+}
+
+double RawDeviation(const PointDemand& point, double valveSize, double scaleFactor) {
+    double difference = valveSize * scaleFactor;
+    difference = difference - point.demand;
+    return difference * point.percentPerUnit;
 }
 
 double RoundDownToHundredths(double value) {
     return std::floor(value * 100.0) / 100.0;
 }
 
-void EvaluateDeviations(SolutionVector& solution, double scaleFactor, double& deviationMax,
-                        double& deviationMin) {
+void Extremes::Include(double raw) {
+    if (raw >= 0.0) {
+        if (raw > largest) {
+            largest = raw;
+        }
+    } else if (raw < smallest) {
+        smallest = raw;
+    }
+}
+
+double EvaluateDeviation(SolutionEntry& point, const PointDemand& demand, double scaleFactor) {
+    const double raw = RawDeviation(demand, point.valveSize, scaleFactor);
+    point.deviation = RoundDownToHundredths(raw);
+    return raw;
+}
+
+double RefineValve(SolutionEntry& point, const PointDemand& demand, double currentRaw,
+                   const GroupZero& groupZero, double scaleFactor) {
+    const std::size_t position = SeriesIndexOf(point.valveSize);
+    double raw = currentRaw;
+    if (point.ratio != 1.0 && position > 0 &&
+        MoveIfNearer(point, demand, groupZero[position - 1].size, scaleFactor, raw)) {
+        return raw;
+    }
+    if (position + 1 < groupZero.size()) {
+        MoveIfNearer(point, demand, groupZero[position + 1].size, scaleFactor, raw);
+    }
+    return raw;
+}
+
+std::int32_t EvaluateAndRefine(EntryRange entries, const GroupZero& groupZero,
+                               double sumOfQuotients, SolutionTotals& totals) {
+    const double scaleFactor = ScaleFactorOf(sumOfQuotients, entries.size());
     Extremes extremes;
-    for (SolutionEntry& point : solution) {
-        const double raw = RawDeviation(point.demand, point.valveSize, scaleFactor);
-        point.deviation = RoundDownToHundredths(raw);
-        extremes.Include(raw);
+    for (SolutionEntry& point : entries) {
+        const PointDemand demand = DemandOf(point);
+        const double raw = EvaluateDeviation(point, demand, scaleFactor);
+        extremes.Include(RefineValve(point, demand, raw, groupZero, scaleFactor));
     }
-    deviationMax = extremes.largest;
-    deviationMin = extremes.smallest;
-}
-
-std::int32_t RefineValves(SolutionVector& solution, const ValveGroup& groupZero,
-                          double scaleFactor) {
-    for (SolutionEntry& point : solution) {
-        RefinePoint(point, groupZero, scaleFactor);
-    }
-    return 0;
-}
-
-std::int32_t EvaluateAndRefine(SolutionVector& solution, const ValveRatioTable& table,
-                               double* deviationMax, double* deviationMin, double* scaleFactor,
-                               double* reducedScaleFactor) {
-    SeriesSizes series{};
-    double sum = 0.0;
-    if (!(table.size() >= GroupLength(0) && CopySizes(GroupOf(table, 0), series) &&
-          SumOfQuotients(solution, series, sum))) {
-        return EvaluateAndRefineInPasses(solution, table, deviationMax, deviationMin, scaleFactor,
-                                         reducedScaleFactor);
-    }
-    return EvaluateAndRefineInOneVisit(solution, series, sum, deviationMax, deviationMin,
-                                       scaleFactor, reducedScaleFactor);
-}
-
-std::int32_t EvaluateAndRefineWithSum(SolutionVector& solution, const ValveRatioTable& table,
-                                      double sum, const double* sizes, std::size_t sizeCount,
-                                      double* deviationMax, double* deviationMin,
-                                      double* scaleFactor, double* reducedScaleFactor) {
-    SeriesSizes series{};
-    const bool known = table.size() >= GroupLength(0) && CopySizes(GroupOf(table, 0), series) &&
-                       std::all_of(sizes, sizes + sizeCount, [&](double size) {
-                           return PositionIn(series, size) < series.count;
-                       });
-    if (!known) {
-        return EvaluateAndRefine(solution, table, deviationMax, deviationMin, scaleFactor,
-                                 reducedScaleFactor);
-    }
-    return EvaluateAndRefineInOneVisit(solution, series, sum, deviationMax, deviationMin,
-                                       scaleFactor, reducedScaleFactor);
-}
-
-std::int32_t EvaluateAndRefineInPasses(SolutionVector& solution, const ValveRatioTable& table,
-                                       double* deviationMax, double* deviationMin,
-                                       double* scaleFactor, double* reducedScaleFactor) {
-    double sum = 0.0;
-    for (const SolutionEntry& point : solution) {
-        sum += point.demand / point.valveSize;
-    }
-    const double factor = sum / static_cast<double>(solution.size());
-    *scaleFactor = factor;
-
-    EvaluateDeviations(solution, factor, *deviationMax, *deviationMin);
-    const std::int32_t result = RefineValves(solution, GroupOf(table, 0), factor);
-    EvaluateDeviations(solution, factor, *deviationMax, *deviationMin);
-
-    *deviationMax = RoundDownToHundredths(*deviationMax);
-    *deviationMin = RoundDownToHundredths(*deviationMin);
-    *reducedScaleFactor = factor / 2000.0;
-    return result;
+    totals.scaleFactor = scaleFactor;
+    totals.deviationMax = RoundDownToHundredths(extremes.largest);
+    totals.deviationMin = RoundDownToHundredths(extremes.smallest);
+    totals.reducedScaleFactor = scaleFactor / 2000.0;
+    return kSuccess;
 }
 
 }  // namespace korvan

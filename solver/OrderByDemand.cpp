@@ -1,30 +1,14 @@
-// Ordering the entries by demand, largest first. A batch of a thousand points or more is first
-// spread into buckets of neighbouring demands, in place, and each bucket is then sorted on its own
-// while it is in cache; smaller vectors, and demands that are not positive and finite, go straight
-// to std::sort.
+#include "solver/OrderByDemand.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <new>
-
-#include "solver/SolveValves.h"
-#include "tables/EntryPreparation.h"
 
 namespace korvan {
 namespace {
 
-// Below this many entries a plain sort is as fast, and the buckets would not pay for themselves.
-constexpr std::size_t kBucketSortThreshold = 1024;
-// The vector is spread into at most 2^8 buckets: few enough that writing into all of them at once
-// stays within cache and the address translation buffers, many enough that a bucket of a large
-// batch fits in cache.
-constexpr int kMaxBucketBits = 8;
-// With one bucket either side for demands outside the range the samples found.
-constexpr std::size_t kMaxBuckets = (std::size_t{1} << kMaxBucketBits) + 2;
 // Entries read to find the range of demands, instead of a pass over all of them: at most this
 // many, and no more than one in kEntriesPerSample.
 constexpr std::size_t kRangeSamples = 4096;
@@ -57,30 +41,15 @@ bool IsPositiveFinite(std::uint64_t bits) {
     return bits != 0 && bits < kInfinityBits;
 }
 
-struct BitRange {
-    std::uint64_t smallest;
-    std::uint64_t largest;
-};
-
-// The range of the demands' patterns over entries spread evenly through the vector; false when one
-// of them is not positive and finite, whose pattern would not order like its value.
-// Readies an entry before its demand is first read. Readying it again changes nothing more.
-struct DemandsSet {
-    void operator()(SolutionEntry& /*entry*/) const {}
-};
-
-struct DemandsToRecompute {
-    const TypeFactorTable* factors;
-
-    void operator()(SolutionEntry& entry) const { RecomputeDemand(entry, *factors); }
-};
-
+// The range of the demands' patterns over entries spread evenly through the batch, each readied
+// first; false when one of them is not positive and finite, whose pattern would not order like its
+// value.
 template <typename Ready>
-bool SampledRange(SolutionVector& solution, const Ready& ready, BitRange& range) {
+bool SampledRange(EntryRange entries, const Ready& ready, BitRange& range) {
     range = {std::numeric_limits<std::uint64_t>::max(), 0};
-    const std::size_t samples = std::min(solution.size() / kEntriesPerSample, kRangeSamples);
+    const std::size_t samples = std::min(entries.size() / kEntriesPerSample, kRangeSamples);
     for (std::size_t i = 0; i < samples; ++i) {
-        SolutionEntry& sample = solution[i * (solution.size() / samples)];
+        SolutionEntry& sample = entries.data()[i * (entries.size() / samples)];
         ready(sample);
         const std::uint64_t bits = DemandBits(sample);
         if (!IsPositiveFinite(bits)) {
@@ -101,30 +70,6 @@ int BitWidth(std::uint64_t value) {
     return width;
 }
 
-// Buckets in the order of the result. Bucket 0 holds the demands above the sampled range and the
-// last bucket those below it; between them, bucket b holds the patterns of the (b - 1)-th slice,
-// counted from the largest, of equal width. Every demand of a bucket is at least every demand of
-// the next.
-struct Buckets {
-    BitRange range;
-    int shift;
-    std::size_t count;
-
-    [[nodiscard]] std::size_t Of(std::uint64_t bits) const {
-        if (bits > range.largest) {
-            return 0;
-        }
-        if (bits < range.smallest) {
-            return count - 1;
-        }
-        return static_cast<std::size_t>((range.largest - bits) >> shift) + 1;
-    }
-    [[nodiscard]] std::size_t Of(const SolutionEntry& entry) const { return Of(DemandBits(entry)); }
-    [[nodiscard]] bool InRange(std::size_t bucket) const {
-        return bucket > 0 && bucket + 1 < count;
-    }
-};
-
 Buckets ChooseBuckets(const BitRange& range, std::size_t entries) {
     int bits = 1;
     while (bits < kMaxBucketBits && (entries >> (bits + 1)) >= kComparisonSortLimit) {
@@ -135,35 +80,28 @@ Buckets ChooseBuckets(const BitRange& range, std::size_t entries) {
     return Buckets{range, shift, static_cast<std::size_t>(span >> shift) + 3};
 }
 
-// Moves every entry into its bucket's part of the vector, one carried entry at a time: each entry
+// Moves every entry into its bucket's part of the batch, one carried entry at a time: each entry
 // is copied out and in once. `next` holds each bucket's first unplaced position, `end` its end.
-void DistributeIntoBuckets(SolutionVector& solution, const Buckets& buckets, std::size_t* next,
+void DistributeIntoBuckets(SolutionEntry* entries, const Buckets& buckets, std::size_t* next,
                            const std::size_t* end) {
     for (std::size_t bucket = 0; bucket < buckets.count; ++bucket) {
         while (next[bucket] < end[bucket]) {
             const std::size_t start = next[bucket];
-            std::size_t target = buckets.Of(solution[start]);
+            std::size_t target = buckets.Of(DemandBits(entries[start]));
             if (target == bucket) {
                 ++next[bucket];
                 continue;
             }
-            SolutionEntry carried = solution[start];
+            SolutionEntry carried = entries[start];
             do {
-                std::swap(carried, solution[next[target]++]);
-                target = buckets.Of(carried);
+                std::swap(carried, entries[next[target]++]);
+                target = buckets.Of(DemandBits(carried));
             } while (target != bucket);
-            solution[start] = carried;
+            entries[start] = carried;
             ++next[bucket];
         }
     }
 }
-
-// An entry's place in its bucket with the part of its demand's order that the bucket leaves open:
-// the smaller `key`, the larger the demand.
-struct KeyedPosition {
-    std::uint64_t key;
-    std::size_t position;
-};
 
 // Sorts `keys` by key, ascending, in passes of kDigitBits over the bits from `lowBit` up to
 // `keyBits`, with `scratch` as large as `keys`; a pass whose digit is the same in every key is
@@ -281,9 +219,9 @@ std::size_t LargestBucket(const std::size_t* end, std::size_t count) {
 // Counts the entries of every bucket into end[] (which starts at zero); false when a demand is not
 // positive and finite.
 template <typename Ready>
-bool CountBuckets(SolutionVector& solution, const Ready& ready, const Buckets& buckets,
+bool CountBuckets(EntryRange entries, const Ready& ready, const Buckets& buckets,
                   std::size_t* end) {
-    for (SolutionEntry& entry : solution) {
+    for (SolutionEntry& entry : entries) {
         ready(entry);
         const std::uint64_t bits = DemandBits(entry);
         if (!IsPositiveFinite(bits)) {
@@ -294,19 +232,19 @@ bool CountBuckets(SolutionVector& solution, const Ready& ready, const Buckets& b
     return true;
 }
 
-// Sorts by buckets, handing each bucket to `visitor` once it is in order; false, with nothing
-// moved, when a demand is not positive and finite or the work memory cannot be allocated.
+// Spreads the entries into buckets; false, with nothing moved, when a demand is not positive and
+// finite or the memory for the keys cannot be had.
 template <typename Ready>
-bool SortInBuckets(SolutionVector& solution, const Ready& ready,
-                   const OrderedStretchVisitor& visitor) {
+bool SpreadIntoBuckets(EntryRange entries, const Ready& ready, DemandStretches& stretches) {
     BitRange sampled{};
-    if (!SampledRange(solution, ready, sampled)) {
+    if (!SampledRange(entries, ready, sampled)) {
         return false;
     }
-    const Buckets buckets = ChooseBuckets(sampled, solution.size());
+    const Buckets buckets = ChooseBuckets(sampled, entries.size());
     std::size_t next[kMaxBuckets];
-    std::size_t end[kMaxBuckets] = {};
-    if (!CountBuckets(solution, ready, buckets, end)) {
+    std::array<std::size_t, kMaxBuckets>& end = stretches.ends;
+    end.fill(0);
+    if (!CountBuckets(entries, ready, buckets, end.data())) {
         return false;
     }
     std::size_t position = 0;
@@ -318,63 +256,61 @@ bool SortInBuckets(SolutionVector& solution, const Ready& ready,
     // Keys for the largest bucket. Ordering never failed for want of memory, and must not now: the
     // plain sort needs none. A bucket of more than half the entries (demands bunched in one
     // narrow range) is sorted in place instead, which caps the keys at 16 bytes per entry.
-    const std::size_t keyRoom = std::min(LargestBucket(end, buckets.count), solution.size() / 2);
-    const std::unique_ptr<KeyedPosition[]> keys(new (std::nothrow) KeyedPosition[2 * keyRoom]);
-    if (!keys) {
+    const std::size_t keyRoom =
+        std::min(LargestBucket(end.data(), buckets.count), entries.size() / 2);
+    stretches.keys.reset(new (std::nothrow) KeyedPosition[2 * keyRoom]);
+    if (!stretches.keys) {
         return false;
     }
-    DistributeIntoBuckets(solution, buckets, next, end);
-
-    std::size_t begin = 0;
-    for (std::size_t bucket = 0; bucket < buckets.count; ++bucket) {
-        const std::size_t count = end[bucket] - begin;
-        SolutionEntry* const first = solution.data() + begin;
-        if (count > keyRoom || (count > 1 && !buckets.InRange(bucket))) {
-            // Every demand is a number here, so the plain comparison orders like LargerDemandFirst.
-            std::sort(first, first + count,
-                      [](const SolutionEntry& left, const SolutionEntry& right) {
-                          return left.demand > right.demand;
-                      });
-        } else if (count > 1 && buckets.shift > 0) {
-            SortBucket(first, count, buckets, keys.get(), keys.get() + keyRoom);
-        }
-        if (count > 0) {
-            visitor.visit(visitor.context, first, count);
-        }
-        begin = end[bucket];
-    }
+    DistributeIntoBuckets(entries.data(), buckets, next, end.data());
+    stretches.count = buckets.count;
+    stretches.inBuckets = true;
+    stretches.buckets = buckets;
+    stretches.keyRoom = keyRoom;
     return true;
-}
-
-template <typename Ready>
-void Order(SolutionVector& solution, const Ready& ready, const OrderedStretchVisitor& visitor) {
-    if (solution.size() >= kBucketSortThreshold && SortInBuckets(solution, ready, visitor)) {
-        return;
-    }
-    // Whatever the buckets readied, readying every entry again changes nothing more.
-    for (SolutionEntry& entry : solution) {
-        ready(entry);
-    }
-    std::sort(solution.begin(), solution.end(), LargerDemandFirst);
-    if (!solution.empty()) {
-        visitor.visit(visitor.context, solution.data(), solution.size());
-    }
 }
 
 }  // namespace
 
-void OrderByDemand(SolutionVector& solution) {
-    OrderByDemand(solution,
-                  OrderedStretchVisitor{[](void*, SolutionEntry*, std::size_t) {}, nullptr});
+template <typename Ready>
+DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
+    DemandStretches stretches{};
+    stretches.entries = entries;
+    if (entries.size() >= kBucketSortThreshold && SpreadIntoBuckets(entries, ready, stretches)) {
+        return stretches;
+    }
+    // Whatever the buckets readied, readying every entry again changes nothing more.
+    for (SolutionEntry& entry : entries) {
+        ready(entry);
+    }
+    std::sort(entries.begin(), entries.end(), LargerDemandFirst);
+    stretches.count = 1;
+    stretches.ends[0] = entries.size();
+    stretches.inBuckets = false;
+    return stretches;
 }
 
-void OrderByDemand(SolutionVector& solution, const OrderedStretchVisitor& visitor) {
-    Order(solution, DemandsSet{}, visitor);
-}
+template DemandStretches PrepareStretches(EntryRange, const DemandsAsSet&);
+template DemandStretches PrepareStretches(EntryRange, const DemandsRecomputed&);
 
-void RecomputeAndOrderByDemand(SolutionVector& solution, const TypeFactorTable& factors,
-                               const OrderedStretchVisitor& visitor) {
-    Order(solution, DemandsToRecompute{&factors}, visitor);
+EntryRange OrderStretch(DemandStretches& stretches, std::size_t index) {
+    const std::size_t begin = index == 0 ? 0 : stretches.ends.at(index - 1);
+    const EntryRange stretch = stretches.entries.Part(begin, stretches.ends.at(index) - begin);
+    if (!stretches.inBuckets || stretch.size() < 2) {
+        return stretch;
+    }
+    if (stretch.size() > stretches.keyRoom || !stretches.buckets.InRange(index)) {
+        // Every demand is a number here, so the plain comparison orders like LargerDemandFirst.
+        std::sort(stretch.begin(), stretch.end(),
+                  [](const SolutionEntry& left, const SolutionEntry& right) {
+                      return left.demand > right.demand;
+                  });
+    } else if (stretches.buckets.shift > 0) {
+        KeyedPosition* const keys = stretches.keys.get();
+        SortBucket(stretch.data(), stretch.size(), stretches.buckets, keys,
+                   keys + stretches.keyRoom);
+    }
+    return stretch;
 }
 
 }  // namespace korvan

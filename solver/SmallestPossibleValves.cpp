@@ -7,12 +7,9 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <memory>
-#include <new>
 
-#include "interface/ResultCodes.h"
-#include "tables/CheckedVector.h"
-#include "tables/ValveTables.h"
+#include "tables/ResultCodes.h"
+#include "tables/SeparateRecord.h"
 
 namespace korvan {
 namespace {
@@ -25,6 +22,8 @@ struct RatioSlot {
     std::uint32_t tableIndex;  // table position matched to `ratio`; 0 until matched
 };
 
+using RatioSlots = std::array<RatioSlot, kMaxSlots>;
+
 // The distinct values of the sorted sizes, largest first. Only the first kMaxSlots are kept;
 // `count` counts them all.
 struct DistinctSizes {
@@ -33,7 +32,7 @@ struct DistinctSizes {
     bool anyNotPositive;
 };
 
-DistinctSizes CollectDistinctSizes(const std::vector<double>& sorted) {
+DistinctSizes CollectDistinctSizes(Span<const double> sorted) {
     DistinctSizes distinct{};
     const double* previous = nullptr;
     for (const double& size : sorted) {
@@ -50,22 +49,20 @@ DistinctSizes CollectDistinctSizes(const std::vector<double>& sorted) {
     return distinct;
 }
 
-// One slot per distinct size, met largest first; a size of zero or less ends it with 160.
-std::int32_t MakeRatioSlots(const DistinctSizes& distinct,
-                            std::array<RatioSlot, kMaxSlots>& slots) {
-    const double largest = distinct.values[0];
-    for (std::size_t i = 0; i < distinct.count; ++i) {
-        const double size = distinct.values[i];
+// One slot per distinct size (at most seven), met largest first; a size of zero or less ends it
+// with 160, a slot that cannot be allocated with 10.
+std::int32_t MakeRatioSlots(const double* distinct, std::size_t count, RatioSlots& slots) {
+    const double largest = distinct[0];
+    for (std::size_t i = 0; i < count; ++i) {
+        const double size = distinct[i];
         if (size <= 0.0) {
             return kInvalidArgument;
         }
-        // Made on its own so that running out of memory is reported as 10.
-        const std::unique_ptr<RatioSlot> slot(new (std::nothrow) RatioSlot{});
-        if (!slot) {
-            return kOutOfMemory;
+        const std::int32_t result = StoreSeparateRecord(
+            RatioSlot{largest / size, 0}, [&](const RatioSlot& slot) { slots[i] = slot; });
+        if (result != kSuccess) {
+            return result;
         }
-        slot->ratio = largest / size;
-        slots[i] = *slot;
     }
     return kSuccess;
 }
@@ -73,12 +70,11 @@ std::int32_t MakeRatioSlots(const DistinctSizes& distinct,
 // Walks the table from its last entry down, matching the slots from the largest ratio down to
 // slot 0. A group that lacks a needed ratio reaches its step-0 entry with slots still open, which
 // starts the next group afresh; the first group, counting down, that holds every ratio wins.
-bool MatchSlotsToHighestGroup(const ValveRatioTable& table, std::array<RatioSlot, kMaxSlots>& slots,
+bool MatchSlotsToHighestGroup(const ValveRatioTable& table, RatioSlots& slots,
                               std::size_t slotCount) {
     if (table.empty()) {
         ThrowSubscriptOutOfRange();
     }
-    // Every position from the last down to 0 lies within the table.
     std::size_t position = table.size() - 1;
     std::size_t slot = slotCount - 1;
     for (;;) {
@@ -99,18 +95,49 @@ bool MatchSlotsToHighestGroup(const ValveRatioTable& table, std::array<RatioSlot
     }
 }
 
-void AppendReducedSizes(const std::vector<double>& sorted, const ValveRatioTable& table,
-                        const std::array<RatioSlot, kMaxSlots>& slots,
-                        std::vector<double>& smallest) {
-    ReserveAdditional(smallest, sorted.size());
-    // One run of equal sizes per slot, in slot order.
-    std::size_t slot = 0;
+// The matched slots' sizes into reduced[0 .. slotCount); 13 when no group holds every ratio.
+std::int32_t ReduceMatched(const ValveRatioTable& table, RatioSlots& slots, std::size_t slotCount,
+                           double* reduced) {
+    if (!MatchSlotsToHighestGroup(table, slots, slotCount)) {
+        return kUnsolvableInput;
+    }
+    for (std::size_t i = 0; i < slotCount; ++i) {
+        reduced[i] = At(table, slots[i].tableIndex).size;
+    }
+    return kSuccess;
+}
+
+// The reduction of sorted, non-empty sizes, up to the values standing for their distinct sizes:
+// the checks, the slots, the call's own table and the scan, in this order.
+std::int32_t ReduceSorted(Span<const double> sorted, std::array<double, kMaxSlots>& reduced) {
+    const DistinctSizes distinct = CollectDistinctSizes(sorted);
+    if (distinct.count > kMaxSlots) {
+        return distinct.anyNotPositive ? kInvalidArgument : kUnsolvableInput;
+    }
+    RatioSlots slots{};
+    std::int32_t result = MakeRatioSlots(distinct.values.data(), distinct.count, slots);
+    if (result != kSuccess) {
+        return result;
+    }
+    ValveRatioTable table;
+    result = BuildValveRatioTable(table);
+    if (result != kSuccess) {
+        return result;
+    }
+    return ReduceMatched(table, slots, distinct.count, reduced.data());
+}
+
+// Hands `emit` each run of equal sorted sizes as (its reduced value, its length), in order: one
+// run per distinct size.
+template <typename Emit>
+void ForEachReducedRun(Span<const double> sorted, const std::array<double, kMaxSlots>& reduced,
+                       const Emit& emit) {
+    std::size_t run = 0;
     std::size_t runStart = 0;
     for (std::size_t i = 1; i <= sorted.size(); ++i) {
         if (i == sorted.size() || !(sorted[i] == sorted[i - 1])) {
-            smallest.insert(smallest.end(), i - runStart,
-                            At(table, slots.at(slot).tableIndex).size);
-            ++slot;
+            emit(reduced.at(run), i - runStart);
+            ++run;
             runStart = i;
         }
     }
@@ -155,7 +182,7 @@ std::size_t PlaceOf(std::uint64_t bits) {
 }
 
 // Counts the bit patterns of `values`; false as soon as there are more than kMaxPatterns.
-bool CountPatterns(const std::vector<double>& values, Patterns& patterns) {
+bool CountPatterns(Span<const double> values, Patterns& patterns) {
     PatternPlaces places{};
     for (const double value : values) {
         std::uint64_t bits = 0;
@@ -189,7 +216,7 @@ bool CountPatterns(const std::vector<double>& values, Patterns& patterns) {
 // Sorts by counting the few distinct bit patterns. The values come back bit for bit, each as often
 // as it was given; equal values (zeros of either sign) and not-a-number values may change places
 // among themselves, as in any sort.
-bool SortByCountingPatterns(std::vector<double>& values) {
+bool SortByCountingPatterns(Span<double> values) {
     Patterns patterns{};
     if (!CountPatterns(values, patterns)) {
         return false;
@@ -199,7 +226,7 @@ bool SortByCountingPatterns(std::vector<double>& values) {
               [](const Pattern& left, const Pattern& right) {
                   return LargerFirstNotANumberLast(left.value, right.value);
               });
-    auto out = values.begin();
+    double* out = values.begin();
     for (std::size_t i = 0; i < patterns.count; ++i) {
         out = std::fill_n(out, patterns.found[i].count, patterns.found[i].value);
     }
@@ -208,7 +235,7 @@ bool SortByCountingPatterns(std::vector<double>& values) {
 
 }  // namespace
 
-void SortLargestFirst(std::vector<double>& values) {
+void SortLargestFirst(Span<double> values) {
     if (SortByCountingPatterns(values)) {
         return;
     }
@@ -218,27 +245,33 @@ void SortLargestFirst(std::vector<double>& values) {
 }
 
 std::int32_t GetSmallestPossibleValves(std::vector<double>& sizes, std::vector<double>& smallest) {
-    SortLargestFirst(sizes);
-    At(sizes, 0);  // an empty set has no largest size
+    const Span<double> sorted = SpanOf(sizes);
+    SortLargestFirst(sorted);
+    sorted[0];  // an empty set has no largest size
+    std::array<double, kMaxSlots> reduced{};
+    const std::int32_t result = ReduceSorted(sorted, reduced);
+    if (result != kSuccess) {
+        return result;
+    }
+    ReserveAdditional(smallest, sizes.size());
+    ForEachReducedRun(sorted, reduced, [&](double value, std::size_t length) {
+        smallest.insert(smallest.end(), length, value);
+    });
+    return kSuccess;
+}
 
-    const DistinctSizes distinct = CollectDistinctSizes(sizes);
-    if (distinct.count > kMaxSlots) {
-        return distinct.anyNotPositive ? kInvalidArgument : kUnsolvableInput;
-    }
-    std::array<RatioSlot, kMaxSlots> slots{};
-    std::int32_t result = MakeRatioSlots(distinct, slots);
+std::int32_t GetSmallestPossibleValves(Span<double> sizes, double* smallest) {
+    SortLargestFirst(sizes);
+    sizes[0];  // an empty set has no largest size
+    std::array<double, kMaxSlots> reduced{};
+    const std::int32_t result = ReduceSorted(sizes, reduced);
     if (result != kSuccess) {
         return result;
     }
-    ValveRatioTable table;
-    result = BuildValveRatioTable(table);
-    if (result != kSuccess) {
-        return result;
-    }
-    if (!MatchSlotsToHighestGroup(table, slots, distinct.count)) {
-        return kUnsolvableInput;
-    }
-    AppendReducedSizes(sizes, table, slots, smallest);
+    double* out = smallest;
+    ForEachReducedRun(sizes, reduced, [&](double value, std::size_t length) {
+        out = std::fill_n(out, length, value);
+    });
     return kSuccess;
 }
 
@@ -247,21 +280,12 @@ std::int32_t ReduceDistinctSizes(const double* sizes, std::size_t count,
     if (count == 0 || count > kMaxSlots) {
         ThrowSubscriptOutOfRange();
     }
-    DistinctSizes distinct{};
-    std::copy(sizes, sizes + count, distinct.values.begin());
-    distinct.count = count;
-    std::array<RatioSlot, kMaxSlots> slots{};
-    const std::int32_t result = MakeRatioSlots(distinct, slots);
+    RatioSlots slots{};
+    const std::int32_t result = MakeRatioSlots(sizes, count, slots);
     if (result != kSuccess) {
         return result;
     }
-    if (!MatchSlotsToHighestGroup(table, slots, count)) {
-        return kUnsolvableInput;
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        reduced[i] = At(table, slots[i].tableIndex).size;
-    }
-    return kSuccess;
+    return ReduceMatched(table, slots, count, reduced);
 }
 
 }  // namespace korvan

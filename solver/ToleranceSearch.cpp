@@ -5,95 +5,39 @@
 #include <cstddef>
 #include <limits>
 
-#include "interface/ResultCodes.h"
-#include "tables/CheckedVector.h"
+#include "tables/ResultCodes.h"
 
 namespace korvan {
 namespace {
 
-void SetWindows(SolutionVector& solution, double plusPercent, double minusPercent) {
-    const double upper = plusPercent / 100.0 + 1.0;
-    const double lower = minusPercent / 100.0 + 1.0;
-    for (SolutionEntry& point : solution) {
-        point.ratioMax = upper * point.ratio;
-        point.ratioMin = lower * point.ratio;
+void SetWindows(EntryRange entries, double plusPercent, double minusPercent) {
+    for (SolutionEntry& point : entries) {
+        const Window window = WindowAt(point.ratio, plusPercent, minusPercent);
+        point.ratioMin = window.ratioMin;
+        point.ratioMax = window.ratioMax;
     }
 }
 
-// In every group of a table built by BuildValveRatioTable the ratios rise strictly with the step;
-// the shortcuts below rely on it, and a table without it takes the plain route.
-bool RatiosRiseWithinGroups(const ValveRatioTable& table) {
-    if (table.size() < kValveRatioTableLength) {
-        return false;
-    }
-    for (std::size_t group = 0; group < kGroupCount; ++group) {
-        const std::size_t offset = GroupOffset(group);
-        for (std::size_t step = 1; step < GroupLength(group); ++step) {
-            if (!(table[offset + step - 1].ratio < table[offset + step].ratio)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-// Position in its group of the first entry, in table order, that fits `point`, or the group's
-// length when none does. With rising ratios the entries whose ratio is at least ratioMin are the
-// tail of the group, and only the first of them can be the smallest that is at most ratioMax; a
-// bound that is not a number fits nothing, as in FitsWindow.
-std::size_t FirstFitting(const ValveRatioEntry* group, std::size_t length,
-                         const SolutionEntry& point) {
-    if (!(group[length - 1].ratio >= point.ratioMin)) {
-        return length;
-    }
+// Position in `group` of the first entry, in table order, that lies in `point`'s window, or the
+// group's length when none does.
+std::size_t FirstFitting(const ValveGroup& group, const SolutionEntry& point) {
     std::size_t step = 0;
-    while (!(group[step].ratio >= point.ratioMin)) {
+    while (step < group.size() && !FitsWindow(group[step].ratio, point.ratioMin, point.ratioMax)) {
         ++step;
     }
-    return group[step].ratio <= point.ratioMax ? step : length;
-}
-
-// Position in `group` of the first entry, in table order, that fits `point`, or the group's
-// length when none does; `rising` says the group's ratios rise, which lets the search stop early.
-std::size_t FirstFittingIn(const ValveGroup& group, const SolutionEntry& point, bool rising) {
-    if (rising) {
-        return FirstFitting(&group[0], group.size(), point);
-    }
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        if (FitsWindow(group[i], point)) {
-            return i;
-        }
-    }
-    return group.size();
+    return step;
 }
 
 // Points are tested from entry 0 on, and the first that fails ends the test. Entry 0 is read
-// even when the vector is empty, so an empty solution ends here with std::out_of_range.
-bool GroupFitsEveryPoint(const SolutionVector& solution, const ValveGroup& group, bool rising) {
+// even when there is none, so that no entries end here with std::out_of_range.
+bool GroupFitsEveryPoint(EntryRange entries, const ValveGroup& group) {
     std::size_t index = 0;
     do {
-        if (FirstFittingIn(group, At(solution, index), rising) == group.size()) {
+        if (FirstFitting(group, entries[index]) == group.size()) {
             return false;
         }
-    } while (++index < solution.size());
+    } while (++index < entries.size());
     return true;
-}
-
-// One pass of MatchWithinTolerance; `rising` as for FirstFittingIn.
-std::int32_t MatchPass(SolutionVector& solution, const ValveRatioTable& table, double plusPercent,
-                       double minusPercent, std::int32_t& group, bool rising) {
-    SetWindows(solution, plusPercent, minusPercent);
-    for (std::size_t candidate = 0; candidate < kGroupCount; ++candidate) {
-        const ValveGroup entries = GroupOf(table, candidate);
-        if (candidate > 0 && solution.size() > entries.size()) {
-            return kNoGroupFits;
-        }
-        if (GroupFitsEveryPoint(solution, entries, rising)) {
-            group = static_cast<std::int32_t>(candidate);
-            return kSuccess;
-        }
-    }
-    return kNoGroupFits;
 }
 
 // The last pass the search needs when every ratio is finite and at least 1 (pass 100 fits every
@@ -101,12 +45,9 @@ std::int32_t MatchPass(SolutionVector& solution, const ValveRatioTable& table, d
 constexpr double kLastPassNeeded = 100.0;
 constexpr double kBeyondReach = kLastPassNeeded + 2.0;
 
-// Whether a table ratio fits a point of ratio `ratio` at pass `pass`, with the window that pass
-// sets: the same operations on the same values, plusPercent being `pass` and minusPercent -`pass`.
 bool FitsAtPass(double tableRatio, double ratio, double pass) {
-    const double upper = (pass / 100.0 + 1.0) * ratio;
-    const double lower = (-pass / 100.0 + 1.0) * ratio;
-    return tableRatio >= lower && tableRatio <= upper;
+    const Window window = WindowAt(ratio, pass, -pass);
+    return FitsWindow(tableRatio, window.ratioMin, window.ratioMax);
 }
 
 // The first pass at which `tableRatio` fits a point of ratio `ratio`, or kBeyondReach. A window
@@ -124,16 +65,16 @@ double FirstPassFitting(double tableRatio, double ratio) {
     return pass;
 }
 
-// The first pass at which some entry of a group (ratios rising) fits the point. A window always
+// The first pass at which some entry of a group whose ratios rise fits the point. A window always
 // holds the point's own ratio, so of the entries below that ratio the nearest fits first, and so
 // does the nearest of those above: only those two are tried.
-double FirstPassGroupFits(const ValveRatioEntry* group, std::size_t length, double ratio) {
+double FirstPassGroupFits(const ValveGroup& group, double ratio) {
     std::size_t above = 0;
-    while (above < length && group[above].ratio < ratio) {
+    while (above < group.size() && group[above].ratio < ratio) {
         ++above;
     }
     double pass = kBeyondReach;
-    if (above < length) {
+    if (above < group.size()) {
         pass = FirstPassFitting(group[above].ratio, ratio);
     }
     if (above > 0) {
@@ -142,83 +83,99 @@ double FirstPassGroupFits(const ValveRatioEntry* group, std::size_t length, doub
     return pass;
 }
 
-// The pass at which the widening loop first succeeds, for points whose ratios are finite and at
-// least 1, or 0 when that cannot be told. A pass succeeds when some group it tests fits every
-// point, and a group fits every point from the latest of their first fitting passes on, so every
-// pass before the earliest of those fails: the loop may start there and reach the same pass, the
-// same group and the same windows.
-double FirstSucceedingPass(const SolutionVector& solution, const ValveRatioTable& table) {
-    const bool ratiosInReach = std::all_of(solution.begin(), solution.end(), [](const auto& point) {
-        return point.ratio >= 1.0 && point.ratio <= std::numeric_limits<double>::max();
-    });
-    if (!ratiosInReach) {
+// In every group of a table built by BuildValveRatioTable the ratios rise strictly with the step,
+// which FirstPassGroupFits relies on.
+bool RatiosRiseWithinGroups(const ValveRatioTable& table) {
+    if (table.size() < kValveRatioTableLength) {
+        return false;
+    }
+    for (std::size_t group = 0; group < kGroupCount; ++group) {
+        const ValveGroup entries = GroupOf(table, group);
+        for (std::size_t step = 1; step < entries.size(); ++step) {
+            if (!(entries[step - 1].ratio < entries[step].ratio)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool RatioInReach(const SolutionEntry& point) {
+    return point.ratio >= 1.0 && point.ratio <= std::numeric_limits<double>::max();
+}
+
+// The pass at which the widening loop first succeeds, or 0 when that cannot be told (no entries,
+// a ratio below 1, infinite or not a number, or a table whose ratios do not rise). A pass
+// succeeds when some group it tests fits every point, and a group fits every point from the
+// latest of their first fitting passes on, so every pass before the earliest of those fails.
+double FirstSucceedingPass(EntryRange entries, const ValveRatioTable& table) {
+    if (entries.empty() || !std::all_of(entries.begin(), entries.end(), RatioInReach) ||
+        !RatiosRiseWithinGroups(table)) {
         return 0.0;
     }
     double earliest = kBeyondReach;
     for (std::size_t group = 0; group < kGroupCount; ++group) {
-        const std::size_t length = GroupLength(group);
-        if (group > 0 && solution.size() > length) {
+        const ValveGroup candidates = GroupOf(table, group);
+        if (group > 0 && entries.size() > candidates.size()) {
             break;
         }
-        const ValveRatioEntry* const entries = table.data() + GroupOffset(group);
         double latest = 0.0;
-        for (const SolutionEntry& point : solution) {
-            latest = std::max(latest, FirstPassGroupFits(entries, length, point.ratio));
+        for (const SolutionEntry& point : entries) {
+            latest = std::max(latest, FirstPassGroupFits(candidates, point.ratio));
         }
         earliest = std::min(earliest, latest);
     }
     return earliest < kBeyondReach ? earliest : 0.0;
 }
 
-// Whether the shortcuts apply: an empty solution and a table built otherwise take the plain route,
-// which raises the errors the rules give for them.
-bool TakesShortcuts(const SolutionVector& solution, const ValveRatioTable& table) {
-    return !solution.empty() && RatiosRiseWithinGroups(table);
+}  // namespace
+
+Window WindowAt(double ratio, double plusPercent, double minusPercent) {
+    return Window{(minusPercent / 100.0 + 1.0) * ratio, (plusPercent / 100.0 + 1.0) * ratio};
 }
 
-// AssignFromGroup, told whether the shortcuts apply.
-void AssignFrom(SolutionVector& solution, const ValveRatioTable& table, std::int32_t group,
-                bool shortcuts) {
-    const ValveGroup entries = GroupOf(table, static_cast<std::size_t>(group));
-    for (SolutionEntry& point : solution) {
-        const std::size_t step = FirstFittingIn(entries, point, shortcuts);
-        if (step < entries.size()) {
-            point.valveSize = entries[step].size;
+bool FitsWindow(double tableRatio, double ratioMin, double ratioMax) {
+    return tableRatio >= ratioMin && tableRatio <= ratioMax;
+}
+
+std::int32_t MatchWithinTolerance(EntryRange entries, const ValveRatioTable& table,
+                                  double plusPercent, double minusPercent, std::int32_t& group) {
+    SetWindows(entries, plusPercent, minusPercent);
+    for (std::size_t candidate = 0; candidate < kGroupCount; ++candidate) {
+        const ValveGroup candidates = GroupOf(table, candidate);
+        if (candidate > 0 && entries.size() > candidates.size()) {
+            return kNoGroupFits;
+        }
+        if (GroupFitsEveryPoint(entries, candidates)) {
+            group = static_cast<std::int32_t>(candidate);
+            return kSuccess;
+        }
+    }
+    return kNoGroupFits;
+}
+
+void AssignFromGroup(EntryRange entries, const ValveRatioTable& table, std::int32_t group) {
+    const ValveGroup candidates = GroupOf(table, static_cast<std::size_t>(group));
+    for (SolutionEntry& point : entries) {
+        const std::size_t step = FirstFitting(candidates, point);
+        if (step < candidates.size()) {
+            point.valveSize = candidates[step].size;
         }
     }
 }
 
-}  // namespace
-
-bool FitsWindow(const ValveRatioEntry& entry, const SolutionEntry& point) {
-    return entry.ratio >= point.ratioMin && entry.ratio <= point.ratioMax;
-}
-
-std::int32_t MatchWithinTolerance(SolutionVector& solution, const ValveRatioTable& table,
-                                  double plusPercent, double minusPercent, std::int32_t& group) {
-    return MatchPass(solution, table, plusPercent, minusPercent, group,
-                     TakesShortcuts(solution, table));
-}
-
-void AssignFromGroup(SolutionVector& solution, const ValveRatioTable& table, std::int32_t group) {
-    AssignFrom(solution, table, group, TakesShortcuts(solution, table));
-}
-
-void ChooseSizesWithinTolerance(SolutionVector& solution, const ValveRatioTable& table) {
-    // Checked once for the up to 101 passes of a slow search.
-    const bool shortcuts = TakesShortcuts(solution, table);
+void SearchWithinTolerance(EntryRange entries, const ValveRatioTable& table) {
     // Pass r runs with plusPercent r and minusPercent -r, whole numbers that adding 1.0 at a time
     // reaches exactly, so starting at the first pass that can succeed changes nothing.
-    const double firstPass = shortcuts ? FirstSucceedingPass(solution, table) : 0.0;
+    const double firstPass = FirstSucceedingPass(entries, table);
     double plusPercent = firstPass;
     double minusPercent = 0.0 - firstPass;
     std::int32_t group = 0;
-    while (MatchPass(solution, table, plusPercent, minusPercent, group, shortcuts) ==
-           kNoGroupFits) {
+    while (MatchWithinTolerance(entries, table, plusPercent, minusPercent, group) == kNoGroupFits) {
         plusPercent += 1.0;
         minusPercent += -1.0;
     }
-    AssignFrom(solution, table, group, shortcuts);
+    AssignFromGroup(entries, table, group);
 }
 
 }  // namespace korvan

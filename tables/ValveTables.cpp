@@ -1,26 +1,16 @@
 #include "tables/ValveTables.h"
 
-#include <memory>
-#include <new>
-
-#include "interface/ResultCodes.h"
-#include "tables/CheckedVector.h"
+#include "tables/ResultCodes.h"
+#include "tables/SeparateRecord.h"
 
 namespace korvan {
 namespace {
 
 constexpr std::array<double, 4> kTypeFactors = {2.25, 5.62, 2.25, 1.5};
 
-// Each entry is made on its own before it is copied into the table, so that running out of memory
-// is reported as 10 rather than as an exception; the sequence's own growth is not guarded.
-template <typename Entry, typename Table>
-std::int32_t AppendSeparatelyAllocated(Table& table, const Entry& value) {
-    const std::unique_ptr<Entry> entry(new (std::nothrow) Entry(value));
-    if (!entry) {
-        return kOutOfMemory;
-    }
-    Append(table, *entry);
-    return kSuccess;
+template <typename Table>
+std::int32_t AppendSeparately(Table& table, const typename Table::value_type& entry) {
+    return StoreSeparateRecord(entry, [&](const auto& record) { Append(table, record); });
 }
 
 }  // namespace
@@ -35,7 +25,7 @@ std::int32_t BuildValveRatioTable(ValveRatioTable& table) {
             // ratios of the host's sizes with it for exact equality.
             const ValveRatioEntry entry{static_cast<std::int32_t>(base),
                                         static_cast<std::int32_t>(step), larger / smaller, smaller};
-            const std::int32_t result = AppendSeparatelyAllocated(table, entry);
+            const std::int32_t result = AppendSeparately(table, entry);
             if (result != kSuccess) {
                 return result;
             }
@@ -48,7 +38,7 @@ std::int32_t BuildTypeFactorTable(TypeFactorTable& table) {
     ReserveAdditional(table, kTypeFactors.size());
     for (std::size_t type = 0; type < kTypeFactors.size(); ++type) {
         const TypeFactorEntry entry{static_cast<std::int32_t>(type), kTypeFactors[type]};
-        const std::int32_t result = AppendSeparatelyAllocated(table, entry);
+        const std::int32_t result = AppendSeparately(table, entry);
         if (result != kSuccess) {
             return result;
         }
@@ -64,6 +54,30 @@ std::size_t FindInSeries(double size) {
         index += seriesSize > size ? 1 : 0;
     }
     return index < kSeriesLength && kValveSizeSeries[index] == size ? index : kSeriesLength;
+}
+
+std::size_t SeriesIndexOf(double size) {
+    const std::size_t index = FindInSeries(size);
+    if (index == kSeriesLength) {
+        ThrowSubscriptOutOfRange();
+    }
+    return index;
+}
+
+ValveGroup GroupOf(const ValveRatioTable& table, std::size_t group) {
+    if (group >= kGroupCount) {
+        ThrowSubscriptOutOfRange();
+    }
+    return SpanOf(table).Part(GroupOffset(group), GroupLength(group));
+}
+
+GroupZero CollectGroupZero(const ValveRatioTable& table) {
+    const ValveGroup group = GroupOf(table, 0);
+    GroupZero zero{};
+    for (std::size_t position = 0; position < zero.size(); ++position) {
+        zero[position] = group[position];
+    }
+    return zero;
 }
 
 }  // namespace korvan

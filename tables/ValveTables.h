@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tables/CheckedVector.h"
+#include "tables/CheckedAccess.h"
 
 namespace korvan {
 
@@ -21,6 +21,10 @@ constexpr std::size_t kValveRatioTableLength = kSeriesLength * (kSeriesLength + 
 
 // Series index of `size`, or kSeriesLength when it is none of the series' sizes.
 std::size_t FindInSeries(double size);
+
+// Series index of `size`; std::out_of_range when it is none of the series' sizes, as a checked
+// scan of the series running past its last size would raise.
+std::size_t SeriesIndexOf(double size);
 
 // One ordered pair of series sizes: the larger at `baseIndex`, the smaller `step` places further.
 // Entries sharing a `baseIndex` form group `baseIndex`.
@@ -59,30 +63,20 @@ constexpr std::size_t GroupLength(std::size_t group) {
     return kSeriesLength - group;
 }
 
-// The entries of one group of a ratio table, read in place and in table order. Element access is
-// bounds-checked against the group, then against the table.
-struct ValveGroup {
-    const ValveRatioTable* table;
-    std::size_t offset;
-    std::size_t length;
+// The entries of one group of a ratio table, read in place and in table order.
+using ValveGroup = Span<const ValveRatioEntry>;
 
-    [[nodiscard]] std::size_t size() const { return length; }
-    const ValveRatioEntry& operator[](std::size_t index) const {
-        if (index >= length) {
-            ThrowSubscriptOutOfRange();
-        }
-        return At(*table, offset + index);
-    }
-};
+// Group `group` of `table`; std::out_of_range if the table does not hold it whole.
+ValveGroup GroupOf(const ValveRatioTable& table, std::size_t group);
 
-// Group `group` of `table`; std::out_of_range if the table does not hold it whole. Inline, since
-// the tolerance search reads groups on every pass.
-inline ValveGroup GroupOf(const ValveRatioTable& table, std::size_t group) {
-    if (group >= kGroupCount || GroupOffset(group) + GroupLength(group) > table.size()) {
-        ThrowSubscriptOutOfRange();
-    }
-    return ValveGroup{&table, GroupOffset(group), GroupLength(group)};
-}
+// The seven entries of group 0, in table order: every size of the series, largest first, with
+// its ratio to the largest. The nearest-ratio assignment takes its candidates from it, and the
+// refinement its neighbouring sizes. Position p holds series index p.
+using GroupZero = std::array<ValveRatioEntry, kSeriesLength>;
+
+// Group 0 of `table`, copied once for the many lookups of a solve; std::out_of_range if the table
+// does not hold it whole.
+GroupZero CollectGroupZero(const ValveRatioTable& table);
 
 }  // namespace korvan
 

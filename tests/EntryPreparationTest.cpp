@@ -1,12 +1,15 @@
 // Demands of new and recomputed entries, and the checks that refuse input before anything changes.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
 
-#include "interface/ResultCodes.h"
+#include "interface/KorvanCalcValueProvider.h"
 #include "tables/EntryPreparation.h"
+#include "tables/ResultCodes.h"
 
 namespace korvan {
 namespace {
@@ -17,13 +20,20 @@ TypeFactorTable Factors() {
     return factors;
 }
 
-TEST(AppendEntries, AppendsZeroedEntriesWithTheirDemands) {
+std::int32_t Append(SolutionVector& solution, const TypeFactorTable& factors, std::size_t count,
+                    const std::uint32_t* types, const double* values,
+                    const std::uint64_t* tags = nullptr) {
+    return MakeNewEntries(factors, count, types, values, tags,
+                          [&](const SolutionEntry& entry) { solution.push_back(entry); });
+}
+
+TEST(MakeNewEntries, MakesZeroedEntriesWithTheirDemandsAndTags) {
     const TypeFactorTable factors = Factors();
     SolutionVector solution(1);
     solution[0].callerData = 77;
     const std::uint32_t types[] = {1, 2};
     const double values[] = {100.0, 8.0};
-    ASSERT_EQ(AppendEntries(solution, factors, 2, types, values), kSuccess);
+    ASSERT_EQ(Append(solution, factors, 2, types, values), kSuccess);
     ASSERT_EQ(solution.size(), 3u);
     EXPECT_EQ(solution[0].callerData, 77u);
     EXPECT_EQ(solution[1].demand, 2.248);
@@ -33,15 +43,19 @@ TEST(AppendEntries, AppendsZeroedEntriesWithTheirDemands) {
     EXPECT_EQ(solution[2].ratio, 0.0);
     EXPECT_EQ(solution[2].valveSize, 0.0);
     EXPECT_EQ(solution[2].callerData, 0u);
-    EXPECT_EQ(AppendEntries(solution, factors, 0, nullptr, nullptr), kSuccess);
+    EXPECT_EQ(Append(solution, factors, 0, nullptr, nullptr), kSuccess);
     EXPECT_EQ(solution.size(), 3u);
+    const std::uint64_t tags[] = {0xFEED, 9};
+    ASSERT_EQ(Append(solution, factors, 2, types, values, tags), kSuccess);
+    EXPECT_EQ(solution[3].callerData, 0xFEEDu);
+    EXPECT_EQ(solution[4].callerData, 9u);
 }
 
 TEST(RecomputeDemands, ClearsWorkFieldsButKeepsDeviationAndCallerData) {
     const TypeFactorTable factors = Factors();
     SolutionEntry entry{1, 100.0, 9.0, 2.0, 3.0, 4.0, 0.3, -7.5, 42};
     SolutionVector solution{entry};
-    ASSERT_EQ(RecomputeDemands(solution, factors), kSuccess);
+    ASSERT_EQ(RecomputeDemands(SpanOf(solution), factors), kSuccess);
     EXPECT_EQ(solution[0].demand, 1.124);
     EXPECT_EQ(solution[0].ratio, 0.0);
     EXPECT_EQ(solution[0].ratioMax, 0.0);
@@ -51,24 +65,29 @@ TEST(RecomputeDemands, ClearsWorkFieldsButKeepsDeviationAndCallerData) {
     EXPECT_EQ(solution[0].callerData, 42u);
 }
 
-TEST(CheckNewPoints, ChecksTypesBeforeDemands) {
+TEST(FirstUnknownType, FindsTheFirstTypeOutsideTheTable) {
     const TypeFactorTable factors = Factors();
-    const SolutionVector solution;
-    const std::uint32_t types[] = {0, 4};
-    const double values[] = {0.0, 1.0};
-    EXPECT_THROW(CheckNewPoints(solution, factors, 2, types, values), std::out_of_range);
-    const std::uint32_t goodTypes[] = {0, 3};
-    EXPECT_EQ(CheckNewPoints(solution, factors, 2, goodTypes, values), kUnsolvableInput);
+    const std::uint32_t types[] = {0, 3, 4, 0xFFFFFFFFu};
+    EXPECT_EQ(FirstUnknownType(factors, types, 2), 2u);
+    EXPECT_EQ(FirstUnknownType(factors, types, 4), 2u);
+    EXPECT_EQ(FirstUnknownType(factors, types + 3, 1), 0u);
+    SolutionEntry entries[3] = {};
+    entries[2].type = -1;  // read as unsigned: far beyond the table
+    EXPECT_EQ(FirstUnknownType(factors, Span<const SolutionEntry>{entries, 3}), 2u);
 }
 
-TEST(IsSolvableDemand, AcceptsOnlyPositiveFiniteDemands) {
-    constexpr double kMax = std::numeric_limits<double>::max();
-    constexpr double kTiny = std::numeric_limits<double>::denorm_min();
-    EXPECT_TRUE(IsSolvableDemand(kTiny));
-    EXPECT_TRUE(IsSolvableDemand(kMax));
+TEST(IsSolvableDemand, AcceptsTheRangeThatKeepsEveryFigureFinite) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    EXPECT_TRUE(IsSolvableDemand(1e-150));
+    EXPECT_TRUE(IsSolvableDemand(1e150));
+    EXPECT_TRUE(IsSolvableDemand(1.0));
+    EXPECT_FALSE(IsSolvableDemand(std::nextafter(1e-150, 0.0)));
+    EXPECT_FALSE(IsSolvableDemand(std::nextafter(1e150, kInf)));
+    EXPECT_FALSE(IsSolvableDemand(std::numeric_limits<double>::denorm_min()));
+    EXPECT_FALSE(IsSolvableDemand(std::numeric_limits<double>::max()));
     EXPECT_FALSE(IsSolvableDemand(0.0));
-    EXPECT_FALSE(IsSolvableDemand(-kTiny));
-    EXPECT_FALSE(IsSolvableDemand(std::numeric_limits<double>::infinity()));
+    EXPECT_FALSE(IsSolvableDemand(-1.0));
+    EXPECT_FALSE(IsSolvableDemand(kInf));
     EXPECT_FALSE(IsSolvableDemand(std::numeric_limits<double>::quiet_NaN()));
 }
 

@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <limits>
-#include <stdexcept>
 #include <vector>
 
 #include "SolverFixtures.h"
@@ -16,7 +15,7 @@ double SizeForRatio(double ratio) {
     const ValveRatioTable table = RatioTable();
     SolutionVector solution(1);
     solution[0].ratio = ratio;
-    AssignNearestRatio(solution, GroupOf(table, 0));
+    AssignNearestRatio(Entries(solution), CollectGroupZero(table));
     return solution[0].valveSize;
 }
 
@@ -45,20 +44,9 @@ TEST(AssignNearestRatio, GivesTheEightPointExampleItsSizes) {
     const ValveRatioTable table = RatioTable();
     SolutionVector solution = PreparedEntries({8.0, 7.0, 6.0, 5.0, 4.0, 3.0, 2.0, 1.0});
     solution[2].ratioMax = 9.0;
-    AssignNearestRatio(solution, GroupOf(table, 0));
+    AssignNearestRatio(Entries(solution), CollectGroupZero(table));
     EXPECT_EQ(SizesOf(solution), (std::vector<double>{0.5, 0.5, 0.5, 0.3, 0.3, 0.2, 0.16, 0.06}));
     EXPECT_EQ(solution[2].ratioMax, 9.0);  // windows are the search's, not touched here
-}
-
-TEST(AssignNearestRatio, SingleCandidateServesEveryPointAndNoneRaises) {
-    const ValveRatioTable table = RatioTable();
-    SolutionVector solution = PreparedEntries({8.0, 1.0});
-    AssignNearestRatio(solution, GroupOf(table, 6));
-    EXPECT_EQ(SizesOf(solution), (std::vector<double>{0.03, 0.03}));
-    const ValveGroup none{&table, 0, 0};
-    EXPECT_THROW(AssignNearestRatio(solution, none), std::out_of_range);
-    SolutionVector empty;
-    AssignNearestRatio(empty, none);
 }
 
 }  // namespace

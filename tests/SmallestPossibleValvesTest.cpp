@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "interface/ResultCodes.h"
 #include "solver/SmallestPossibleValves.h"
+#include "tables/ResultCodes.h"
 
 namespace korvan {
 namespace {
@@ -89,7 +89,7 @@ TEST(GetSmallestPossibleValves, ChangesOnlyFiveKindsOfSeriesSets) {
 TEST(SortLargestFirst, PutsNotANumberLast) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> values{nan, 0.1, -1.0, nan, std::numeric_limits<double>::infinity(), 0.5};
-    SortLargestFirst(values);
+    SortLargestFirst(SpanOf(values));
     EXPECT_EQ(values[0], std::numeric_limits<double>::infinity());
     EXPECT_EQ(values[1], 0.5);
     EXPECT_EQ(values[2], 0.1);

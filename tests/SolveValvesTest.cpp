@@ -5,22 +5,24 @@
 #include <vector>
 
 #include "SolverFixtures.h"
+#include "solver/ReduceChosenSizes.h"
 #include "solver/SolveValves.h"
 
 namespace korvan {
 namespace {
 
-struct Outputs {
-    double deviationMax = 0.0;
-    double deviationMin = 0.0;
-    double scaleFactor = 0.0;
-    double reducedScaleFactor = 0.0;
-};
+using Outputs = SolutionTotals;
 
 std::int32_t Solve(SolutionVector& solution, Outputs& out) {
     const ValveRatioTable table = RatioTable();
-    return SolveValves(solution, table, &out.deviationMax, &out.deviationMin, &out.scaleFactor,
-                       &out.reducedScaleFactor);
+    return SolveValves(Entries(solution), table, out);
+}
+
+// The chosen sizes of `solution`, tallied, reduced and mapped; the sum of the quotients after.
+std::int32_t Reduce(SolutionVector& solution, double& sum) {
+    ChosenSizes chosen;
+    chosen.Tally(Entries(solution));
+    return ReduceChosenSizes(Entries(solution), chosen, RatioTable(), sum);
 }
 
 SolutionVector Unsolved(const std::vector<double>& demands) {
@@ -67,8 +69,19 @@ TEST(ReduceChosenSizes, MapsEveryEntryOntoItsReducedSize) {
     for (std::size_t i = 0; i < 3; ++i) {
         solution[i].valveSize = chosen[i];
     }
-    ASSERT_EQ(ReduceChosenSizes(solution, RatioTable()), 0);
+    double sum = 0.0;
+    ASSERT_EQ(Reduce(solution, sum), 0);
     EXPECT_EQ(SizesOf(solution), (std::vector<double>{0.1, 0.1, 0.06}));
+    EXPECT_EQ(sum, ((0.0 + 5.0 / 0.1) + 4.0 / 0.1) + 3.0 / 0.06);
+
+    // A set the reduction keeps is left as it was, with the sum the tally took.
+    const double kept[] = {0.5, 0.2, 0.1};
+    for (std::size_t i = 0; i < 3; ++i) {
+        solution[i].valveSize = kept[i];
+    }
+    ASSERT_EQ(Reduce(solution, sum), 0);
+    EXPECT_EQ(SizesOf(solution), (std::vector<double>{0.5, 0.2, 0.1}));
+    EXPECT_EQ(sum, ((0.0 + 5.0 / 0.5) + 4.0 / 0.2) + 3.0 / 0.1);
 }
 
 TEST(ReduceChosenSizes, SizesThatGrowAlongTheEntriesRaise) {
@@ -79,9 +92,10 @@ TEST(ReduceChosenSizes, SizesThatGrowAlongTheEntriesRaise) {
     for (std::size_t i = 0; i < 3; ++i) {
         solution[i].valveSize = chosen[i];
     }
-    EXPECT_THROW(ReduceChosenSizes(solution, RatioTable()), std::out_of_range);
+    double sum = 0.0;
+    EXPECT_THROW(Reduce(solution, sum), std::out_of_range);
     solution[2].valveSize = 0.25;
-    EXPECT_THROW(ReduceChosenSizes(solution, RatioTable()), std::out_of_range);
+    EXPECT_THROW(Reduce(solution, sum), std::out_of_range);
 }
 
 TEST(SolveValves, EmptySolutionRaises) {

@@ -5,11 +5,15 @@
 #include <vector>
 
 #include "interface/KorvanCalcValueProvider.h"
-#include "interface/ResultCodes.h"
-#include "solver/SolveValves.h"
+#include "solver/OrderByDemand.h"
+#include "tables/ResultCodes.h"
 #include "tables/ValveTables.h"
 
 namespace korvan {
+
+inline EntryRange Entries(SolutionVector& solution) {
+    return SpanOf(solution);
+}
 
 // Entries with `demands`, ordered and with their ratios set, as the driver hands them on.
 inline SolutionVector PreparedEntries(const std::vector<double>& demands) {
@@ -19,8 +23,10 @@ inline SolutionVector PreparedEntries(const std::vector<double>& demands) {
         entry.demand = demand;
         solution.push_back(entry);
     }
-    OrderByDemand(solution);
-    SetRatios(solution);
+    OrderByDemand(Entries(solution), DemandsAsSet{});
+    for (SolutionEntry& entry : solution) {
+        entry.ratio = solution.front().demand / entry.demand;
+    }
     return solution;
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "interface/ResultCodes.h"
-#include "tables/CheckedVector.h"
+#include "tables/CheckedAccess.h"
+#include "tables/ResultCodes.h"
 #include "tables/ValveTables.h"
 
 namespace korvan {
@@ -73,8 +73,17 @@ TEST(ValveRatioTable, GroupsAreReadInPlace) {
         EXPECT_THROW(entries[entries.size()], std::out_of_range);
     }
     EXPECT_THROW(GroupOf(table, 7), std::out_of_range);
+    const GroupZero zero = CollectGroupZero(table);
+    for (std::size_t position = 0; position < zero.size(); ++position) {
+        EXPECT_EQ(zero[position].size, kValveSizeSeries[position]);
+        EXPECT_EQ(FindInSeries(kValveSizeSeries[position]), position);
+    }
+    EXPECT_EQ(FindInSeries(0.25), kSeriesLength);
+    EXPECT_THROW(SeriesIndexOf(0.25), std::out_of_range);
     table.pop_back();
     EXPECT_THROW(GroupOf(table, 6), std::out_of_range);
+    table.resize(6);
+    EXPECT_THROW(CollectGroupZero(table), std::out_of_range);
 }
 
 TEST(TypeFactorTable, HoldsFourFactorsByPosition) {
@@ -88,15 +97,36 @@ TEST(TypeFactorTable, HoldsFourFactorsByPosition) {
     }
 }
 
-TEST(CheckedVector, RaisesTheStandardErrorsWithFixedMessages) {
-    std::vector<int> values{1, 2};
-    EXPECT_EQ(At(values, 1), 2);
+void ExpectSubscriptError(void (*access)()) {
     try {
-        At(values, 2);
+        access();
         FAIL() << "no exception";
     } catch (const std::out_of_range& error) {
         EXPECT_EQ(std::string(error.what()), "invalid vector<T> subscript");
     }
+}
+
+TEST(CheckedAccess, RaisesTheStandardErrorsWithFixedMessages) {
+    std::vector<int> values{1, 2};
+    EXPECT_EQ(At(values, 1), 2);
+    ExpectSubscriptError([] {
+        std::vector<int> two{1, 2};
+        At(two, 2);
+    });
+    ExpectSubscriptError([] {
+        int three[] = {1, 2, 3};
+        const Span<int> span{three, 3};
+        span[3];
+    });
+    ExpectSubscriptError([] {
+        int three[] = {1, 2, 3};
+        const Span<int> span{three, 3};
+        static_cast<void>(span.Part(2, 2));
+    });
+    int three[] = {1, 2, 3};
+    const Span<const int> tail = Span<int>{three, 3}.Part(1, 2);
+    EXPECT_EQ(tail[0], 2);
+    EXPECT_EQ(tail.size(), 2U);
     try {
         ReserveAdditional(values, values.max_size());
         FAIL() << "no exception";

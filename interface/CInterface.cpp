@@ -1,0 +1,171 @@
+// The plain-C boundary: the same checks and steps as the C++ one, on the caller's arrays in place,
+// with every outcome a result code. Nothing is written to the caller's counts or totals unless the
+// call succeeds, and no exception leaves it.
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <stdexcept>
+
+#include "interface/CallTables.h"
+#include "interface/KorvanCalcValueProviderC.h"
+#include "solver/SmallestPossibleValves.h"
+#include "solver/SolvableDemands.h"
+#include "solver/SolveValves.h"
+#include "tables/EntryPreparation.h"
+
+namespace {
+
+// Runs a call and turns what it raises into a code: running out of memory, or a vector that would
+// outgrow its maximum, is 10. The checks before the steps leave the steps nothing else to raise;
+// should a bound still be violated, the input was not one the solver can carry.
+template <typename Call>
+std::int32_t Guarded(const Call& call) noexcept {
+    try {
+        return call();
+    } catch (const std::bad_alloc&) {
+        return korvan::kOutOfMemory;
+    } catch (const std::length_error&) {
+        return korvan::kOutOfMemory;
+    } catch (...) {
+        return korvan::kUnsolvableInput;
+    }
+}
+
+std::int32_t Generate(std::size_t points, const std::uint32_t* types, const double* inputValues,
+                      const std::uint64_t* callerData, KorvanSolutionEntry* entries,
+                      std::size_t* entryCount, KorvanSolutionTotals* totals) {
+    korvan::CallTables tables;
+    std::int32_t result = korvan::BuildTables(tables);
+    if (result != korvan::kSuccess) {
+        return result;
+    }
+    if (korvan::FirstUnknownType(tables.factors, types, points) < points) {
+        return korvan::kInvalidType;
+    }
+    const std::size_t held = *entryCount;
+    const korvan::NewDemands demands{korvan::Span<const korvan::SolutionEntry>{entries, held},
+                                     &tables.factors, types, inputValues, points};
+    result = korvan::CheckSolvable(demands, held + points, korvan::CollectGroupZero(tables.ratios));
+    if (result != korvan::kSuccess) {
+        return result;
+    }
+    const korvan::EntryRange room{entries + held, points};
+    std::size_t made = 0;
+    result =
+        korvan::MakeNewEntries(tables.factors, points, types, inputValues, callerData,
+                               [&](const korvan::SolutionEntry& entry) { room[made++] = entry; });
+    if (result != korvan::kSuccess) {
+        return result;
+    }
+    korvan::SolutionTotals solved{};
+    result = korvan::SolveValves(korvan::EntryRange{entries, held + points}, tables.ratios, solved);
+    if (result == korvan::kSuccess) {
+        *entryCount = held + points;
+        *totals = solved;
+    }
+    return result;
+}
+
+std::int32_t Fill(korvan::EntryRange entries, KorvanSolutionTotals* totals) {
+    korvan::CallTables tables;
+    std::int32_t result = korvan::BuildTables(tables);
+    if (result != korvan::kSuccess) {
+        return result;
+    }
+    if (korvan::FirstUnknownType(tables.factors, entries) < entries.size()) {
+        return korvan::kInvalidType;
+    }
+    result = korvan::CheckSolvable(korvan::RecomputedDemands{entries, &tables.factors},
+                                   entries.size(), korvan::CollectGroupZero(tables.ratios));
+    if (result != korvan::kSuccess) {
+        return result;
+    }
+    korvan::SolutionTotals solved{};
+    result = korvan::RecomputeDemandsAndSolveValves(entries, tables.ratios, tables.factors, solved);
+    if (result == korvan::kSuccess) {
+        *totals = solved;
+    }
+    return result;
+}
+
+}  // namespace
+
+extern "C" {
+
+KORVAN_API int32_t KorvanGenerateSolution(int32_t count, const uint32_t* types,
+                                          const double* inputValues, const uint64_t* callerData,
+                                          KorvanSolutionEntry* entries, size_t capacity,
+                                          size_t* entryCount, KorvanSolutionTotals* totals) {
+    if (entryCount == nullptr || totals == nullptr || count < 0 ||
+        (count > 0 && (types == nullptr || inputValues == nullptr))) {
+        return korvan::kInvalidArgument;
+    }
+    const std::size_t held = *entryCount;
+    const auto points = static_cast<std::size_t>(count);
+    if (held > capacity || points > capacity - held) {
+        return korvan::kInvalidArgument;
+    }
+    if (held + points == 0) {
+        return korvan::kNothingToSolve;
+    }
+    if (entries == nullptr) {
+        return korvan::kInvalidArgument;
+    }
+    return Guarded([&] {
+        return Generate(points, types, inputValues, callerData, entries, entryCount, totals);
+    });
+}
+
+KORVAN_API int32_t KorvanFillSolution(KorvanSolutionEntry* entries, size_t entryCount,
+                                      KorvanSolutionTotals* totals) {
+    if (totals == nullptr) {
+        return korvan::kInvalidArgument;
+    }
+    if (entryCount == 0) {
+        return korvan::kNothingToSolve;
+    }
+    if (entries == nullptr) {
+        return korvan::kInvalidArgument;
+    }
+    return Guarded([&] { return Fill(korvan::EntryRange{entries, entryCount}, totals); });
+}
+
+KORVAN_API int32_t KorvanGetSmallestPossibleValves(double* sizes, size_t count, double* smallest) {
+    if (count == 0) {
+        return korvan::kNothingToSolve;
+    }
+    if (sizes == nullptr || smallest == nullptr) {
+        return korvan::kInvalidArgument;
+    }
+    return Guarded([&] {
+        return korvan::GetSmallestPossibleValves(korvan::Span<double>{sizes, count}, smallest);
+    });
+}
+
+KORVAN_API const char* KorvanDescribeResult(int32_t result) {
+    switch (result) {
+        case KORVAN_SUCCESS:
+            return "success";
+        case KORVAN_OUT_OF_MEMORY:
+            return "memory ran out";
+        case KORVAN_NOTHING_TO_SOLVE:
+            return "there is nothing to solve: no point, or no size";
+        case KORVAN_INVALID_TYPE:
+            return "a point's type is not one of 0 to 3";
+        case KORVAN_UNSOLVABLE_INPUT:
+            return "the input cannot be solved: a demand outside 1e-150 to 1e150, demands too far "
+                   "apart for the nearest sizes to follow them, or sizes whose ratios no group of "
+                   "the valve series holds";
+        case KORVAN_INVALID_ARGUMENT:
+            return "an argument is invalid: a null pointer, a negative count, a capacity too small "
+                   "for the entries, or a size of zero or less";
+        default:
+            return "unknown result code";
+    }
+}
+
+KORVAN_API uint32_t KorvanGetLibraryVersion(void) {
+    return KORVAN_VERSION_NUMBER;
+}
+
+}  // extern "C"
