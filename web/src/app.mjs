@@ -28,10 +28,6 @@ function sentence(text) {
   return text.replace(/\.$/, '');
 }
 
-function lowerFirst(text) {
-  return text.charAt(0).toLowerCase() + text.slice(1);
-}
-
 function solvesAlone(korvan, row) {
   try {
     korvan.generate([row.type], [row.inputValue]);
@@ -42,9 +38,10 @@ function solvesAlone(korvan, row) {
 }
 
 // The library names the kind of fault, not the point; find the point so that the engineer can.
+// Its sentence follows in brackets.
 function explainFailure(korvan, table, error) {
   if (error.name !== 'KorvanError') return error;
-  const reason = lowerFirst(sentence(error.message));
+  const reason = `(${sentence(error.message)})`;
   if (error.code === INVALID_TYPE) {
     const row = table.rows.find((candidate) => candidate.type > 3);
     if (row) return new InputError(row.line, `type ${row.type} is not one of 0 to 3`);
@@ -53,11 +50,11 @@ function explainFailure(korvan, table, error) {
     const row = table.rows.find((candidate) => !solvesAlone(korvan, candidate));
     if (row) {
       return new InputError(row.line, `the point of type ${row.type} and input value ` +
-                                      `${exactNumber(row.inputValue)} cannot be sized: ${reason}`);
+                                      `${exactNumber(row.inputValue)} cannot be sized ${reason}`);
     }
-    return new InputError(null, `These points cannot be sized together: ${reason}`);
+    return new InputError(null, `These points cannot be sized together ${reason}`);
   }
-  return new InputError(null, `The points cannot be sized: ${reason}`);
+  return new InputError(null, `The points cannot be sized ${reason}`);
 }
 
 // Each point carries its row number through the library's reordering as its callerData.
@@ -208,7 +205,7 @@ function startPage(korvan) {
         if (index >= 0) where = ` (size ${index + 1} is ${exactNumber(sizes[index])})`;
       }
       byId('reduceError').textContent = error instanceof InputError ? error.message
-          : `The sizes cannot be reduced${where}: ${lowerFirst(sentence(error.message))}.`;
+          : `The sizes cannot be reduced${where} (${sentence(error.message)}).`;
     }
   }
 

@@ -21,12 +21,19 @@ function tickStep(span) {
   return [1, 2, 5, 10].map((factor) => factor * power).find((step) => step >= rough);
 }
 
+// The range of the value axis, in whole ticks, with room beyond the longest bars for the values
+// written at their ends.
 function valueRange(deviations) {
   const finite = deviations.filter(Number.isFinite);
   const high = Math.max(0, ...finite);
   const low = Math.min(0, ...finite);
-  const step = tickStep(high - low || 1);
-  return {low: Math.floor(low / step) * step, high: Math.ceil(high / step) * step || step, step};
+  const room = (high - low) * 0.08;
+  const step = tickStep(high - low + 2 * room || 1);
+  return {
+    low: low < 0 ? Math.floor((low - room) / step) * step : 0,
+    high: high > 0 || low === 0 ? Math.ceil((high + room) / step) * step || step : 0,
+    step,
+  };
 }
 
 function signed(value) {
