@@ -163,9 +163,9 @@ static void RunGenerate(void) {
     }
     size_t entryCount = held;
     KorvanSolutionTotals totals = {0, 0, 0, 0};
-    const int32_t code = KorvanGenerateSolution((int32_t)count, types, inputValues,
-                                                tagged ? tags : NULL, entries, held + count,
-                                                &entryCount, &totals);
+    const int32_t code =
+        KorvanGenerateSolution((int32_t)count, types, inputValues, tagged ? tags : NULL, entries,
+                               held + count, &entryCount, &totals);
     PrintSolution(code, entries, entryCount, &totals);
     free(types);
     free(inputValues);

@@ -7,7 +7,8 @@ import path from 'node:path';
 import {test} from 'node:test';
 import {randomSource} from './support/cases.mjs';
 import {nativeAnswers} from './support/native.mjs';
-import {artifactDir} from './support/paths.mjs';
+import {artifactDir, siteDir} from './support/paths.mjs';
+import {startPythonServer} from './support/python-server.mjs';
 import {pageSession} from './support/session.mjs';
 
 const session = pageSession();
@@ -123,6 +124,19 @@ test('the example is sized when the page loads', async () => {
   await page.screenshot({path: path.join(artifactDir, 'page.png'), fullPage: true});
   assert.deepEqual(session.foreignRequests, []);
   assert.deepEqual(session.pageErrors, []);
+});
+
+test('the page works from any static server, here Python\'s', async () => {
+  const server = await startPythonServer(siteDir);
+  try {
+    const page = await session.browser.context.newPage();
+    await page.goto(`${server.origin}/index.html`);
+    await page.waitForFunction(() => document.body.dataset.runs === '1');
+    assert.deepEqual((await shown(page)).totals, EXAMPLE_TOTALS);
+    await page.close();
+  } finally {
+    await server.close();
+  }
 });
 
 test('typed points of 7, 8 and 30 points match the native library', async () => {

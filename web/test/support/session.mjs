@@ -1,5 +1,5 @@
 // One server and one browser for a test file, with every request the page makes checked: the page
-// and the module must need nothing beyond the files beside them.
+// and the module must need nothing beyond the files beside them, served here from 127.0.0.1.
 import {after, before} from 'node:test';
 import {startBrowser} from './browser.mjs';
 import {inPageDir, siteDir} from './paths.mjs';
@@ -12,7 +12,7 @@ export function pageSession() {
     session.browser = await startBrowser();
     await session.browser.context.route('**/*', (route) => {
       const url = route.request().url();
-      if (url.startsWith(`${session.server.origin}/`) || url.startsWith('blob:') ||
+      if (url.startsWith('http://127.0.0.1:') || url.startsWith('blob:') ||
           url.startsWith('data:')) {
         return route.continue();
       }
