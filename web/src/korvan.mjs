@@ -8,8 +8,8 @@
 //   solution.entries[0].valveSize; // 0.2
 //
 // generate(types, inputValues, entries = [], callerData) appends the new points after the given
-// entries and solves them all; callerData, when given, holds one tag per new point (the new
-// entries carry 0 without it). fill(entries) recomputes every demand from type and input value and
+// entries and solves them all; callerData, when given, holds one tag per new point (without it,
+// or with null, the new entries carry 0). fill(entries) recomputes every demand from type and input value and
 // solves again. smallestPossibleValves(sizes) returns {sizes, smallest}, the sizes sorted largest
 // first and the reduced size of each.
 //
@@ -212,7 +212,7 @@ export async function loadKorvan() {
     }
     types.forEach((type, index) => requireNumber(type, `types[${index}]`));
     inputValues.forEach((value, index) => requireNumber(value, `inputValues[${index}]`));
-    const tags = callerData === undefined ? null : Array.from(
+    const tags = callerData === undefined || callerData === null ? null : Array.from(
         requireList(callerData, 'callerData'), (tag, index) => requireTag(tag, `callerData[${index}]`));
     if (tags !== null && tags.length !== count) {
       throw argumentError(`callerData holds ${tags.length} tags for ${count} points`);
