@@ -138,6 +138,8 @@ function startPage(korvan) {
     const summary = sized.length === 0 ? 'No points sized.'
         : `${sized.length} points, deviations from ${percentText(view.sized.solution.deviationMin)} ` +
           `to ${percentText(view.sized.solution.deviationMax)} percent.`;
+    // Shown before it is drawn, since the chart takes the width of its figure.
+    byId('chart').parentElement.hidden = bars.length === 0;
     drawDeviationChart(byId('chart'), bars, summary);
     byId('chartNote').textContent = sized.length > CHART_LIMIT
         ? `${chartCaption} It shows the ${CHART_LIMIT} points of largest demand, out of ` +

@@ -4,7 +4,8 @@ const SVG = 'http://www.w3.org/2000/svg';
 const HEIGHT = 260;
 const MARGIN = {left: 52, right: 12, top: 18, bottom: 44};
 const VALUE_LABEL_ROOM = 40;  // pixels a bar needs for its value written above or below it
-const POINT_LABEL_ROOM = 28;  // pixels between two point numbers on the axis
+const DIGIT_WIDTH = 8;        // pixels of one digit of a point number, with room to spare
+const LABEL_GAP = 12;         // pixels at the least between two point numbers on the axis
 const TICKS = 6;
 
 function element(name, attributes = {}, text = undefined) {
@@ -71,7 +72,8 @@ export function drawDeviationChart(svg, bars, summary) {
                       'deviation %'));
 
   const plot = element('g', {class: 'bars'});
-  const labelEvery = Math.ceil(POINT_LABEL_ROOM / slot);
+  const longest = Math.max(...bars.map((bar) => bar.label.length));
+  const labelEvery = Math.ceil((longest * DIGIT_WIDTH + LABEL_GAP) / slot);
   bars.forEach((bar, index) => {
     const x = MARGIN.left + index * slot;
     const top = Math.min(yOf(bar.deviation), yOf(0));
