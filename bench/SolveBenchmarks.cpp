@@ -10,8 +10,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <random>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "Cases.h"
@@ -74,9 +76,11 @@ double SecondsOf(const std::function<void()>& run) {
 }
 
 // Runs a case and its baseline in every iteration, each on fresh copies of its input prepared
-// outside the clock, and reports the case's time with the ratio of the two totals.
+// outside the clock, and reports the case's time with the ratio of the two totals, as
+// "vs_<baseline>", and the baseline's time per point.
 template <typename CaseInput, typename BaselineInput>
 void MeasureAgainstBaseline(benchmark::State& state, std::size_t points,
+                            const std::string& baseline,
                             const std::function<CaseInput()>& prepareCase,
                             const std::function<void(CaseInput&)>& runCase,
                             const std::function<BaselineInput()>& prepareBaseline,
@@ -107,8 +111,8 @@ void MeasureAgainstBaseline(benchmark::State& state, std::size_t points,
         caseSeconds += caseTime;
         baselineSeconds += baselineTime;
     }
-    state.counters["vs_sort"] = caseSeconds / baselineSeconds;
-    state.counters["sort_ns_per_point"] =
+    state.counters["vs_" + baseline] = caseSeconds / baselineSeconds;
+    state.counters[baseline + "_ns_per_point"] =
         baselineSeconds * 1e9 /
         (static_cast<double>(state.iterations()) * static_cast<double>(batch * points));
     state.counters["ns_per_point"] =
@@ -148,7 +152,7 @@ void BM_GenerateOnEmptyVector(benchmark::State& state) {
     const bench::Points points = bench::RealisticPoints(count, 42);
     const SolutionVector appended = AppendedEntries(points);
     MeasureAgainstBaseline<SolveInput, SolutionVector>(
-        state, count, [] { return SolveInput{}; },
+        state, count, "sort", [] { return SolveInput{}; },
         [&](SolveInput& input) { Check(Generate(points, input.solution, input.out)); },
         [&] { return appended; }, SortByDemand);
     ReportPeakHeap(state, count, [&] {
@@ -164,7 +168,7 @@ void BM_FillShuffledSolvedVector(benchmark::State& state) {
     std::mt19937_64 random(44);
     std::shuffle(solved.solution.begin(), solved.solution.end(), random);
     MeasureAgainstBaseline<SolveInput, SolutionVector>(
-        state, count,
+        state, count, "sort",
         [&] {
             return SolveInput{solved.solution, {}};
         },
@@ -176,6 +180,34 @@ void BM_FillShuffledSolvedVector(benchmark::State& state) {
     });
 }
 
+// The caller's array of a C call, left unwritten until the call, as a vector's new memory is.
+struct CArrayInput {
+    std::unique_ptr<KorvanSolutionEntry[]> entries;
+    std::size_t entryCount = 0;
+    KorvanSolutionTotals totals{};
+};
+
+// The C interface against the C++ interface on the same points: the same solve, in the caller's
+// array instead of the host's vector.
+void BM_CGenerateVsCpp(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    const bench::Points points = bench::RealisticPoints(count, 42);
+    MeasureAgainstBaseline<CArrayInput, SolveInput>(
+        state, count, "cpp",
+        [&] {
+            // NOLINTNEXTLINE(modernize-avoid-c-arrays): the C caller's own array
+            return CArrayInput{
+                std::unique_ptr<KorvanSolutionEntry[]>(new KorvanSolutionEntry[count])};
+        },
+        [&](CArrayInput& input) {
+            Check(KorvanGenerateSolution(static_cast<std::int32_t>(count), points.types.data(),
+                                         points.values.data(), nullptr, input.entries.get(), count,
+                                         &input.entryCount, &input.totals));
+        },
+        [] { return SolveInput{}; },
+        [&](SolveInput& input) { Check(Generate(points, input.solution, input.out)); });
+}
+
 struct ReduceInput {
     std::vector<double> sizes;
     std::vector<double> smallest;
@@ -185,7 +217,7 @@ void BM_SmallestPossibleValves(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     const std::vector<double> sizes = bench::SeriesSizes(count, 45);
     MeasureAgainstBaseline<ReduceInput, std::vector<double>>(
-        state, count,
+        state, count, "sort",
         [&] {
             return ReduceInput{sizes, {}};
         },
@@ -231,6 +263,9 @@ int main(int argc, char** argv) {
     }
     for (const std::size_t points : {std::size_t{10000}, std::size_t{1000000}}) {
         RegisterBatchCase("BM_SmallestPossibleValves", BM_SmallestPossibleValves, points);
+    }
+    for (const std::size_t points : {std::size_t{1000}, std::size_t{1000000}}) {
+        RegisterBatchCase("BM_CGenerateVsCpp", BM_CGenerateVsCpp, points);
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {

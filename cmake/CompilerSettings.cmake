@@ -11,23 +11,17 @@ if(MSVC)
   add_compile_options(/EHs /EHc-)
 endif()
 
-function(korvan_apply_library_warnings target)
+# One warning set for the library, its tests and its tools alike.
+function(korvan_apply_warnings target)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    target_compile_options(
+      ${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                        -Wsign-conversion -Wold-style-cast -Wnon-virtual-dtor>)
     if(KORVAN_WARNINGS_AS_ERRORS)
       target_compile_options(${target} PRIVATE -Werror)
     endif()
   elseif(MSVC)
     target_compile_options(${target} PRIVATE /W4)
-  endif()
-endfunction()
-
-# Tests are held to stricter warnings than the library itself.
-function(korvan_apply_test_warnings target)
-  korvan_apply_library_warnings(${target})
-  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-    target_compile_options(${target} PRIVATE -Wshadow -Wconversion -Wsign-conversion
-                                             -Wold-style-cast -Wnon-virtual-dtor)
   endif()
 endfunction()
 

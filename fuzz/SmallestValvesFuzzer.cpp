@@ -2,7 +2,8 @@
 // power of two, special values, raw bit patterns) and a pre-filled output. The sizes must come back
 // sorted, largest first and not-a-number last, on every outcome; the result and what is appended
 // are checked against a plain restatement of the reduction: the highest group of the series that
-// holds, exactly, the ratio of the largest size to every other.
+// holds, exactly, the ratio of the largest size to every other. The C interface's call on the same
+// sizes must answer the same, bit for bit.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -127,6 +128,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "160 for a null pointer, nothing touched");
         return 0;
     }
+    Require(korvan_test::SameAnswer(call, outcome, korvan_test::Run(korvan_test::ThroughC(call))),
+            "the C call answers as the C++ call");
 
     Require(SameMultiset(outcome.sizes, sizes), "sizes keep their values");
     Require(SortedWithNaNLast(outcome.sizes), "sizes sorted, largest first, NaN last");

@@ -3,7 +3,8 @@
 // must come with its code and nothing written; a solve must leave every entry whole, ordered by
 // demand, with ratios, windows, sizes and deviations as their formulas give them. A solved
 // GenerateSolutionVector is then re-solved by FillSolutionVector, whose demands are exactly half:
-// every ratio, size and deviation must come out the same and the scale factor exactly half.
+// every ratio, size and deviation must come out the same and the scale factor exactly half. Each
+// call is made through the C interface too, which must answer the same, bit for bit.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -276,6 +277,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CallInput call = Decode(input, mode);
     const Prediction prediction = Predict(call);
     const CallOutcome outcome = korvan_test::Run(call);
+    if (call.nullArgument < 0) {
+        Require(
+            korvan_test::SameAnswer(call, outcome, korvan_test::Run(korvan_test::ThroughC(call))),
+            "the C call answers as the C++ call");
+    }
     switch (prediction.expected) {
         case Expected::kCode:
             Require(outcome.thrown.empty() && outcome.result == prediction.code, "refusal code");

@@ -39,13 +39,10 @@ std::int32_t Generate(std::size_t points, const std::uint32_t* types, const doub
     if (result != korvan::kSuccess) {
         return result;
     }
-    if (korvan::FirstUnknownType(tables.factors, types, points) < points) {
-        return korvan::kInvalidType;
-    }
     const std::size_t held = *entryCount;
     const korvan::NewDemands demands{korvan::Span<const korvan::SolutionEntry>{entries, held},
                                      &tables.factors, types, inputValues, points};
-    result = korvan::CheckSolvable(demands, held + points, korvan::CollectGroupZero(tables.ratios));
+    result = korvan::CheckSolvable(demands, held + points, tables.ratios);
     if (result != korvan::kSuccess) {
         return result;
     }
@@ -72,11 +69,8 @@ std::int32_t Fill(korvan::EntryRange entries, KorvanSolutionTotals* totals) {
     if (result != korvan::kSuccess) {
         return result;
     }
-    if (korvan::FirstUnknownType(tables.factors, entries) < entries.size()) {
-        return korvan::kInvalidType;
-    }
     result = korvan::CheckSolvable(korvan::RecomputedDemands{entries, &tables.factors},
-                                   entries.size(), korvan::CollectGroupZero(tables.ratios));
+                                   entries.size(), tables.ratios);
     if (result != korvan::kSuccess) {
         return result;
     }

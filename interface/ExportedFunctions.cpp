@@ -18,6 +18,15 @@ bool AnyOutputMissing(const double* deviationMax, const double* deviationMin,
            reducedScaleFactor == nullptr;
 }
 
+// A type of 4 or more is looked up in the type table, whose checked access raises
+// std::out_of_range before anything changes; every other result is returned.
+std::int32_t RaiseForUnknownType(std::int32_t result) {
+    if (result == korvan::kInvalidType) {
+        korvan::ThrowSubscriptOutOfRange();
+    }
+    return result;
+}
+
 void WriteOutputs(const korvan::SolutionTotals& totals, double* deviationMax, double* deviationMin,
                   double* scaleFactor, double* reducedScaleFactor) {
     *deviationMax = totals.deviationMax;
@@ -52,13 +61,10 @@ KORVAN_API std::int32_t GenerateSolutionVector(std::int32_t count, const std::ui
         return result;
     }
     const auto points = static_cast<std::size_t>(count);
-    if (korvan::FirstUnknownType(tables.factors, types, points) < points) {
-        korvan::ThrowSubscriptOutOfRange();
-    }
     const korvan::NewDemands demands{korvan::SpanOf(*solution), &tables.factors, types, inputValues,
                                      points};
-    result = korvan::CheckSolvable(demands, solution->size() + points,
-                                   korvan::CollectGroupZero(tables.ratios));
+    result = RaiseForUnknownType(
+        korvan::CheckSolvable(demands, solution->size() + points, tables.ratios));
     if (result != korvan::kSuccess) {
         return result;
     }
@@ -93,11 +99,8 @@ KORVAN_API std::int32_t FillSolutionVector(SolutionVector* solution, double* dev
         return result;
     }
     const korvan::EntryRange entries = korvan::SpanOf(*solution);
-    if (korvan::FirstUnknownType(tables.factors, entries) < entries.size()) {
-        korvan::ThrowSubscriptOutOfRange();
-    }
-    result = korvan::CheckSolvable(korvan::RecomputedDemands{entries, &tables.factors},
-                                   entries.size(), korvan::CollectGroupZero(tables.ratios));
+    result = RaiseForUnknownType(korvan::CheckSolvable(
+        korvan::RecomputedDemands{entries, &tables.factors}, entries.size(), tables.ratios));
     if (result != korvan::kSuccess) {
         return result;
     }

@@ -4,25 +4,30 @@
 // demands, picks for every point one size of the valve series 0.5, 0.3, 0.2, 0.16, 0.1, 0.06, 0.03
 // so that the ratios between sizes follow the ratios between demands, reduces the set to the
 // smallest equivalent sizes, and reports each point's percent deviation and one common scale
-// factor. This is the one header a host includes.
+// factor. This header declares the C++ interface, whose functions pass std::vector; it includes
+// KorvanCalcValueProviderC.h, the plain-C interface to the same calculation, which any language
+// can call.
 //
-// Result codes (int32):
+// Result codes (int32, named in KorvanCalcValueProviderC.h):
 //   0    success
 //   10   memory for a table entry, a new SolutionEntry or a ratio slot could not be allocated
 //   11   the solution vector is empty
-//   13   the input holds data the library cannot solve: a demand that is zero, negative, infinite
-//        or not a number, or sizes whose ratios no group of the valve series holds
+//   13   the input holds data the library cannot solve: a demand outside 1e-150 to 1e150 (zero,
+//        negative, infinite and not-a-number ones included), eight points or more whose demands
+//        lie so far apart that their nearest sizes would not follow them, or sizes whose ratios
+//        no group of the valve series holds
 //   160  an argument is invalid: a null pointer, a negative count, or a size of zero or less
 //
 // Exceptions: a bounds violation leaves a call as std::out_of_range("invalid vector<T> subscript"),
 // a vector that would grow beyond its maximum as std::length_error("vector<T> too long"), and any
 // other allocation failure as std::bad_alloc. The library catches none of them.
 //
-// Range: every figure is computed in doubles exactly as the sizing rules order the operations, with
-// no guard beyond the demand check. Demands so small that 100 / demand overflows (below about
-// 5.6e-307), or so far apart that a deviation overflows, give infinite deviations; with eight
-// points or more, demands more than about 1e16 apart make candidate distances round alike, and
-// the mapping onto reduced sizes then raises std::out_of_range after the vector was reordered.
+// Range: every figure is computed in doubles exactly as the sizing rules order the operations.
+// Every demand to be solved (new, held or recomputed) must lie from 1e-150 to 1e150; within that
+// range every intermediate value and every output is finite. With eight points or more, the sizes
+// that the nearest ratio gives must also not rise along the order of decreasing demand, which
+// only demands more than about 1e16 apart can make them do. Either is refused with 13 before
+// anything changes.
 //
 // Threads: the library keeps no state between calls. Calls on different vectors and outputs may run
 // at the same time; one vector or output must not be used by two calls at once.
@@ -71,12 +76,12 @@ extern "C" {
 // solution           the host's vector; new entries are appended after those it holds, then all
 //                    are reordered by demand, largest first, and filled in
 //
-// Returns 0, 10 (out of memory while creating an entry; entries created before stay appended),
-// 11 (`count` is 0 and `solution` is empty), 13 (a new or existing demand is not positive and
-// finite) or 160 (a null pointer, or a negative `count`). On 11, 13 and 160 nothing is written.
-// Throws std::out_of_range for a type of 4 or more, before anything is appended (and for demands
-// beyond the range noted above); std::bad_alloc or std::length_error if `solution` cannot grow,
-// before anything is appended.
+// Returns 0, 10 (out of memory for a table entry, a new entry or a ratio slot; entries created
+// before stay appended, and once all are, they may be reordered, each whole),
+// 11 (`count` is 0 and `solution` is empty), 13 (a new or existing demand outside the range noted
+// above) or 160 (a null pointer, or a negative `count`). On 11, 13 and 160 nothing is written.
+// Throws std::out_of_range for a type of 4 or more, before anything is appended; std::bad_alloc
+// or std::length_error if `solution` cannot grow, before anything is appended.
 KORVAN_API std::int32_t GenerateSolutionVector(std::int32_t count, const std::uint32_t* types,
                                                const double* inputValues, double* deviationMax,
                                                double* deviationMin, double* scaleFactor,
@@ -87,10 +92,10 @@ KORVAN_API std::int32_t GenerateSolutionVector(std::int32_t count, const std::ui
 // The outputs are those of GenerateSolutionVector. Each entry's callerData and deviation are kept
 // until the solve overwrites the deviation.
 //
-// Returns 0, 10 (out of memory for a table entry), 11 (`solution` is empty), 13 (a recomputed
-// demand is not positive and finite) or 160 (a null pointer). On 11, 13 and 160 nothing is
-// written. Throws std::out_of_range for an entry whose type, read as unsigned, is 4 or more,
-// before any entry changes.
+// Returns 0, 10 (out of memory for a table entry or a ratio slot; the entries may be reordered,
+// each whole), 11 (`solution` is empty), 13 (a recomputed demand outside the range noted above)
+// or 160 (a null pointer). On 11, 13 and 160 nothing is written. Throws std::out_of_range for an
+// entry whose type, read as unsigned, is 4 or more, before any entry changes.
 KORVAN_API std::int32_t FillSolutionVector(SolutionVector* solution, double* deviationMax,
                                            double* deviationMin, double* scaleFactor,
                                            double* reducedScaleFactor);
@@ -108,8 +113,8 @@ KORVAN_API std::int32_t FillSolutionVector(SolutionVector* solution, double* dev
 KORVAN_API std::int32_t GetSmallestPossibleValves(std::vector<double>* sizes,
                                                   std::vector<double>* smallest);
 
-// Returns the library's version, 1.0.
-KORVAN_API double GetCurrentVersion(void);
+// GetCurrentVersion, the fourth function, is declared in KorvanCalcValueProviderC.h: it
+// returns 1.0.
 
 }  // extern "C"
 

@@ -26,8 +26,8 @@
 #ifndef KORVAN_CALC_VALUE_PROVIDER_C_H
 #define KORVAN_CALC_VALUE_PROVIDER_C_H
 
-#include <stddef.h>
-#include <stdint.h>
+#include <stddef.h> /* NOLINT(modernize-deprecated-headers): a C header */
+#include <stdint.h> /* NOLINT(modernize-deprecated-headers) */
 
 #define KORVAN_VERSION_MAJOR 1
 #define KORVAN_VERSION_MINOR 1
@@ -69,7 +69,7 @@
 #endif
 
 /* One point: the 72-byte record that the C++ interface calls SolutionEntry, field for field. */
-typedef struct KorvanSolutionEntry {
+typedef struct KorvanSolutionEntry {  /* NOLINT(modernize-use-using) */
     int32_t type;                     /* point type, 0 to 3 (read as unsigned) */
     KORVAN_ALIGN_8 double inputValue; /* the point's input value, in the host's unit */
     double demand;                    /* required quantity derived from type and inputValue */
@@ -82,10 +82,10 @@ typedef struct KorvanSolutionEntry {
 } KorvanSolutionEntry;
 
 /* The four numbers a solve reports. */
-typedef struct KorvanSolutionTotals {
-    double deviationMax; /* largest non-negative percent deviation, rounded down */
-    double deviationMin; /* most negative percent deviation, rounded down */
-    double scaleFactor;  /* mean of demand / valveSize; size times this is what is delivered */
+typedef struct KorvanSolutionTotals { /* NOLINT(modernize-use-using) */
+    double deviationMax;              /* largest non-negative percent deviation, rounded down */
+    double deviationMin;              /* most negative percent deviation, rounded down */
+    double scaleFactor; /* mean of demand / valveSize; size times this is what is delivered */
     double reducedScaleFactor; /* scaleFactor / 2000 */
 } KorvanSolutionTotals;
 

@@ -36,9 +36,14 @@ inline std::size_t NearestCandidate(const GroupZero& candidates, double ratio) {
     return best;
 }
 
-// Sets every point's valveSize to the size of its NearestCandidate in `groupZero`. Reads only
-// ratio and writes only valveSize; no point's size depends on another point.
-void AssignNearestRatio(EntryRange entries, const GroupZero& groupZero);
+// Sets the point's valveSize to the size of its NearestCandidate in `groupZero` and returns that
+// candidate's position, which is the size's series index. Reads only ratio and writes only
+// valveSize: no point's size depends on another point's.
+inline std::size_t AssignNearestRatio(SolutionEntry& point, const GroupZero& groupZero) {
+    const std::size_t candidate = NearestCandidate(groupZero, point.ratio);
+    point.valveSize = groupZero[candidate].size;
+    return candidate;
+}
 
 }  // namespace korvan
 

@@ -274,7 +274,9 @@ bool SpreadIntoBuckets(EntryRange entries, const Ready& ready, DemandStretches& 
 
 template <typename Ready>
 DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
-    DemandStretches stretches{};
+    // Left uninitialised but for what each way out sets: the bucket ends are as many as the
+    // largest batch's buckets, and a solve of three points need not clear them.
+    DemandStretches stretches;
     stretches.entries = entries;
     if (entries.size() >= kBucketSortThreshold && SpreadIntoBuckets(entries, ready, stretches)) {
         return stretches;
@@ -287,6 +289,7 @@ DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
     stretches.count = 1;
     stretches.ends[0] = entries.size();
     stretches.inBuckets = false;
+    stretches.keyRoom = 0;
     return stretches;
 }
 

@@ -68,14 +68,12 @@ double MapToReducedSizes(EntryRange entries, const ChosenSizes& chosen,
 
 }  // namespace
 
-void ChosenSizes::Tally(EntryRange entries) {
+ChosenSizes TallyChosenSizes(EntryRange entries) {
+    ChosenSizes chosen;
     for (const SolutionEntry& entry : entries) {
-        const std::size_t index = SeriesIndexOf(entry.valveSize);
-        ++counts[index];
-        indicesNeverFall = indicesNeverFall && index >= lastIndex;
-        lastIndex = index;
-        sumOfQuotients = AddQuotient(sumOfQuotients, entry);
+        chosen.Tally(entry, SeriesIndexOf(entry.valveSize));
     }
+    return chosen;
 }
 
 std::int32_t ReduceChosenSizes(EntryRange entries, const ChosenSizes& chosen,

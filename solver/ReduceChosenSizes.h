@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "solver/DeviationEvaluation.h"
 #include "tables/SolutionEntries.h"
 #include "tables/ValveTables.h"
 
@@ -24,10 +25,18 @@ struct ChosenSizes {
     bool indicesNeverFall = true;
     std::size_t lastIndex = 0;
 
-    // Adds the entries that follow those tallied so far. std::out_of_range for a size outside
-    // the series.
-    void Tally(EntryRange entries);
+    // Adds the entry that follows those tallied so far, whose size has series index `index`.
+    void Tally(const SolutionEntry& entry, std::size_t index) {
+        ++counts[index];
+        indicesNeverFall = indicesNeverFall && index >= lastIndex;
+        lastIndex = index;
+        sumOfQuotients = AddQuotient(sumOfQuotients, entry);
+    }
 };
+
+// The tally of `entries`, each size looked up in the series; std::out_of_range for a size outside
+// it.
+ChosenSizes TallyChosenSizes(EntryRange entries);
 
 // Replaces every entry's valveSize by its reduced size and leaves in `sumOfQuotients` the sum of
 // demand / valveSize over the reduced sizes, in entry order. `chosen` is the tally of all the

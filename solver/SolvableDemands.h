@@ -35,12 +35,12 @@ bool NearestSizesFollowDemands(const Demands& demands, double largest, const Gro
     std::array<double, kSeriesLength> highest;
     lowest.fill(kInfinity);
     highest.fill(-kInfinity);
-    demands.ForEach([&](double demand) {
+    static_cast<void>(demands.ForEach([&](double demand) {
         const double ratio = largest / demand;
         const std::size_t candidate = NearestCandidate(groupZero, ratio);
         lowest[candidate] = std::min(lowest[candidate], ratio);
         highest[candidate] = std::max(highest[candidate], ratio);
-    });
+    }));
     double below = -kInfinity;
     for (std::size_t candidate = 0; candidate < kSeriesLength; ++candidate) {
         if (lowest[candidate] <= highest[candidate]) {
@@ -55,27 +55,31 @@ bool NearestSizesFollowDemands(const Demands& demands, double largest, const Gro
 
 }  // namespace detail
 
-// Returns 0 when the solver carries every demand `demands` yields for a solve of `pointCount`
-// points, else 13: a demand lies outside kSmallestDemand to kLargestDemand, or, with more points
-// than group zero has sizes, the nearest-ratio sizes would rise along the order of decreasing
-// demand (which only demands more than kSpreadNearestSizesFollow apart can make them do).
-// `Demands` hands every demand to a visitor through ForEach.
+// Checks the points of a solve of `pointCount` points before anything changes, in one pass over
+// what `demands` yields (NewDemands or RecomputedDemands). Returns 12 when a point's type is not
+// one of the table's, whatever the demands; 13 when a demand lies outside kSmallestDemand to
+// kLargestDemand, or, with more points than group zero has sizes, when the nearest-ratio sizes
+// would rise along the order of decreasing demand (which only demands more than
+// kSpreadNearestSizesFollow apart can make them do); else 0.
 template <typename Demands>
 std::int32_t CheckSolvable(const Demands& demands, std::size_t pointCount,
-                           const GroupZero& groupZero) {
+                           const ValveRatioTable& table) {
     bool inRange = true;
     double largest = kSmallestDemand;
     double smallest = kLargestDemand;
-    demands.ForEach([&](double demand) {
+    const bool typesKnown = demands.ForEach([&](double demand) {
         inRange = inRange && IsSolvableDemand(demand);
         largest = std::max(largest, demand);
         smallest = std::min(smallest, demand);
     });
+    if (!typesKnown) {
+        return kInvalidType;
+    }
     if (!inRange) {
         return kUnsolvableInput;
     }
-    if (pointCount > groupZero.size() && largest / smallest > kSpreadNearestSizesFollow &&
-        !detail::NearestSizesFollowDemands(demands, largest, groupZero)) {
+    if (pointCount > kSeriesLength && largest / smallest > kSpreadNearestSizesFollow &&
+        !detail::NearestSizesFollowDemands(demands, largest, CollectGroupZero(table))) {
         return kUnsolvableInput;
     }
     return kSuccess;

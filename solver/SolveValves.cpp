@@ -10,10 +10,24 @@
 namespace korvan {
 namespace {
 
-// Sets every entry's ratio to the largest demand divided by its own.
+// A point's ratio: the largest demand divided by its own.
+void SetRatio(SolutionEntry& point, double largestDemand) {
+    point.ratio = largestDemand / point.demand;
+}
+
 void SetRatios(EntryRange entries, double largestDemand) {
-    for (SolutionEntry& entry : entries) {
-        entry.ratio = largestDemand / entry.demand;
+    for (SolutionEntry& point : entries) {
+        SetRatio(point, largestDemand);
+    }
+}
+
+// The nearest path's ratios, sizes and their tally for one stretch, fused into one visit per point
+// while the stretch is in cache.
+void SetRatiosAssignNearestRatioAndTally(EntryRange stretch, double largestDemand,
+                                         const GroupZero& groupZero, ChosenSizes& chosen) {
+    for (SolutionEntry& point : stretch) {
+        SetRatio(point, largestDemand);
+        chosen.Tally(point, AssignNearestRatio(point, groupZero));
     }
 }
 
@@ -25,9 +39,7 @@ ChosenSizes OrderAndSearchWithinTolerance(EntryRange entries, const Ready& ready
     OrderByDemand(entries, ready);
     SetRatios(entries, entries[0].demand);
     SearchWithinTolerance(entries, table);
-    ChosenSizes chosen;
-    chosen.Tally(entries);
-    return chosen;
+    return TallyChosenSizes(entries);
 }
 
 // Ordering, ratios and the nearest-ratio assignment, for eight points or more, done a stretch at a
@@ -43,9 +55,7 @@ ChosenSizes OrderAndAssignNearestRatioByStretch(EntryRange entries, const Ready&
         if (stretch.empty()) {
             continue;
         }
-        SetRatios(stretch, entries[0].demand);
-        AssignNearestRatio(stretch, groupZero);
-        chosen.Tally(stretch);
+        SetRatiosAssignNearestRatioAndTally(stretch, entries[0].demand, groupZero, chosen);
     }
     return chosen;
 }

@@ -17,8 +17,8 @@ namespace korvan {
 // entries, and for eight or more whose nearest sizes grow along the order of decreasing demand.
 std::int32_t SolveValves(EntryRange entries, const ValveRatioTable& table, SolutionTotals& totals);
 
-// RecomputeDemands followed by SolveValves, with the same results: a large batch recomputes each
-// demand in the pass that counts its buckets rather than in a pass of its own.
+// RecomputeDemand on every entry followed by SolveValves, with the same results: a large batch
+// recomputes each demand in the pass that counts its buckets rather than in a pass of its own.
 std::int32_t RecomputeDemandsAndSolveValves(EntryRange entries, const ValveRatioTable& table,
                                             const TypeFactorTable& factors, SolutionTotals& totals);
 

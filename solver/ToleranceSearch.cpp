@@ -69,16 +69,15 @@ double FirstPassFitting(double tableRatio, double ratio) {
 // holds the point's own ratio, so of the entries below that ratio the nearest fits first, and so
 // does the nearest of those above: only those two are tried.
 double FirstPassGroupFits(const ValveGroup& group, double ratio) {
-    std::size_t above = 0;
-    while (above < group.size() && group[above].ratio < ratio) {
-        ++above;
-    }
+    const ValveRatioEntry* const above =
+        std::find_if(group.begin(), group.end(),
+                     [ratio](const ValveRatioEntry& entry) { return !(entry.ratio < ratio); });
     double pass = kBeyondReach;
-    if (above < group.size()) {
-        pass = FirstPassFitting(group[above].ratio, ratio);
+    if (above != group.end()) {
+        pass = FirstPassFitting(above->ratio, ratio);
     }
-    if (above > 0) {
-        pass = std::min(pass, FirstPassFitting(group[above - 1].ratio, ratio));
+    if (above != group.begin()) {
+        pass = std::min(pass, FirstPassFitting((above - 1)->ratio, ratio));
     }
     return pass;
 }
@@ -86,15 +85,13 @@ double FirstPassGroupFits(const ValveGroup& group, double ratio) {
 // In every group of a table built by BuildValveRatioTable the ratios rise strictly with the step,
 // which FirstPassGroupFits relies on.
 bool RatiosRiseWithinGroups(const ValveRatioTable& table) {
-    if (table.size() < kValveRatioTableLength) {
-        return false;
-    }
     for (std::size_t group = 0; group < kGroupCount; ++group) {
         const ValveGroup entries = GroupOf(table, group);
-        for (std::size_t step = 1; step < entries.size(); ++step) {
-            if (!(entries[step - 1].ratio < entries[step].ratio)) {
-                return false;
-            }
+        const auto falls = [](const ValveRatioEntry& lower, const ValveRatioEntry& higher) {
+            return !(lower.ratio < higher.ratio);
+        };
+        if (std::adjacent_find(entries.begin(), entries.end(), falls) != entries.end()) {
+            return false;
         }
     }
     return true;
@@ -129,14 +126,6 @@ double FirstSucceedingPass(EntryRange entries, const ValveRatioTable& table) {
 }
 
 }  // namespace
-
-Window WindowAt(double ratio, double plusPercent, double minusPercent) {
-    return Window{(minusPercent / 100.0 + 1.0) * ratio, (plusPercent / 100.0 + 1.0) * ratio};
-}
-
-bool FitsWindow(double tableRatio, double ratioMin, double ratioMax) {
-    return tableRatio >= ratioMin && tableRatio <= ratioMax;
-}
 
 std::int32_t MatchWithinTolerance(EntryRange entries, const ValveRatioTable& table,
                                   double plusPercent, double minusPercent, std::int32_t& group) {

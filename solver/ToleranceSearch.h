@@ -21,11 +21,15 @@ struct Window {
     double ratioMin;
     double ratioMax;
 };
-Window WindowAt(double ratio, double plusPercent, double minusPercent);
+inline Window WindowAt(double ratio, double plusPercent, double minusPercent) {
+    return Window{(minusPercent / 100.0 + 1.0) * ratio, (plusPercent / 100.0 + 1.0) * ratio};
+}
 
 // Whether a table ratio lies in the closed window [ratioMin, ratioMax]; false when any of the
 // three is not a number.
-bool FitsWindow(double tableRatio, double ratioMin, double ratioMax);
+inline bool FitsWindow(double tableRatio, double ratioMin, double ratioMax) {
+    return tableRatio >= ratioMin && tableRatio <= ratioMax;
+}
 
 // One pass at one tolerance. Sets every point's ratioMin and ratioMax to its WindowAt, then tests
 // the groups in ascending order, each only while it has at least as many entries as there are

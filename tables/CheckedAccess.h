@@ -3,16 +3,20 @@
 // fixed messages, which hosts may match on.
 //
 // Bounds policy. Every element that the sizing rules read by position, in a table, a work list or
-// the host's entries, is read through At() or Span::operator[], which check the position. Loops
+// the host's entries, is read through At() or Span::operator[], which check the position; loops
 // that visit every element of a span from begin() to end() need no check. Raw indexing is left to
-// these hot loops alone, each over positions it has proven in range:
-//   - solver/OrderByDemand.cpp: the bucket sort's passes (counting, spreading, keying, radix
-//     passes and the permutation), whose positions come from the bucket counts of the same pass
-//     over the same entries, and the std::sort calls over each bucket;
-//   - solver/NearestRatio.h, NearestCandidate: positions 0 to 6 of a GroupZero, a fixed array of
-//     seven;
-//   - solver/SmallestPossibleValves.cpp, the table scan: positions from the table's last down to 0,
-//     checked against the table's size once before the scan.
+// these places alone, each over positions proven in range where it stands:
+//   - solver/OrderByDemand.cpp, the bucket sort (sampling, counting, spreading, keying, the radix
+//     passes and the permutation): every position comes from the bucket counts of the same batch,
+//     and these passes are the cost of ordering a large batch;
+//   - fixed arrays of seven, indexed by a series index or a distinct size's place: the candidates
+//     of NearestCandidate and the neighbours of RefineValve (solver/), the counts and places of
+//     solver/ReduceChosenSizes.cpp, the distinct sizes and ratio slots of
+//     solver/SmallestPossibleValves.cpp; a series index comes from SeriesIndexOf, which checks,
+//     and there are never more than seven distinct sizes once the reduction has counted them;
+//   - the reduction's scan of its table, from the last position down to 0, after checking that
+//     the table is not empty, and the few-pattern sort, whose places are taken modulo its size;
+//   - the host's arrays of types, input values and tags, below the count the host gives with them.
 #ifndef KORVAN_TABLES_CHECKED_ACCESS_H
 #define KORVAN_TABLES_CHECKED_ACCESS_H
 

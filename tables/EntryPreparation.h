@@ -4,6 +4,7 @@
 #ifndef KORVAN_TABLES_ENTRY_PREPARATION_H
 #define KORVAN_TABLES_ENTRY_PREPARATION_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -14,32 +15,39 @@
 namespace korvan {
 
 // Demand of a new point: ((factor × inputValue) × 0.001) × 4, in this order.
-double NewEntryDemand(double factor, double inputValue);
+inline double NewEntryDemand(double factor, double inputValue) {
+    return ((factor * inputValue) * 0.001) * 4.0;
+}
 
 // Demand of an existing point when recomputed: ((inputValue × factor) × 0.001) × 2. Half of a new
 // point's demand for the same type and input value.
-double RecomputedDemand(double inputValue, double factor);
+inline double RecomputedDemand(double inputValue, double factor) {
+    return ((inputValue * factor) * 0.001) * 2.0;
+}
 
 // The demands the solver carries: from 1e-150 to 1e150, both included. Within that range every
 // figure of a solve is finite: 100 / demand, the ratios and their windows, the sum behind the
 // scale factor and every deviation. Zero, negative, infinite and not-a-number demands lie outside.
 constexpr double kSmallestDemand = 1e-150;
 constexpr double kLargestDemand = 1e150;
-bool IsSolvableDemand(double demand);
+inline bool IsSolvableDemand(double demand) {
+    return demand >= kSmallestDemand && demand <= kLargestDemand;
+}
 
 // The factor of `type`, by position; std::out_of_range for a type of 4 or more.
-double FactorOf(const TypeFactorTable& factors, std::uint32_t type);
+inline double FactorOf(const TypeFactorTable& factors, std::uint32_t type) {
+    return At(factors, type).factor;
+}
 
-// Position of the first of `count` types that is not a type of `factors`, or `count`.
-std::size_t FirstUnknownType(const TypeFactorTable& factors, const std::uint32_t* types,
-                             std::size_t count);
-
-// Position of the first entry whose type, read as unsigned, is not a type of `factors`, or the
-// number of entries.
-std::size_t FirstUnknownType(const TypeFactorTable& factors, Span<const SolutionEntry> entries);
+// Whether `type` is one of the types `factors` holds. An entry's int32 type is read as unsigned.
+inline bool IsKnownType(const TypeFactorTable& factors, std::uint32_t type) {
+    return type < factors.size();
+}
 
 // The demands a generating call will solve, told before any entry is written: those the held
-// entries carry, then those the new points will get. Every type must be known.
+// entries carry, then those the new points will get. ForEach hands each to `visit` and returns
+// true, or returns false as soon as it meets a new point of unknown type, whose demand it cannot
+// tell.
 struct NewDemands {
     Span<const SolutionEntry> held;
     const TypeFactorTable* factors;
@@ -48,34 +56,49 @@ struct NewDemands {
     std::size_t count;
 
     template <typename Visit>
-    void ForEach(const Visit& visit) const {
+    [[nodiscard]] bool ForEach(const Visit& visit) const {
         for (const SolutionEntry& entry : held) {
             visit(entry.demand);
         }
         for (std::size_t i = 0; i < count; ++i) {
+            if (!IsKnownType(*factors, types[i])) {
+                return false;
+            }
             visit(NewEntryDemand(FactorOf(*factors, types[i]), inputValues[i]));
         }
+        return true;
     }
 };
 
-// The demands a re-solving call will solve: every entry's, recomputed. Every type must be known.
+// The demands a re-solving call will solve: every entry's, recomputed; ForEach as for NewDemands.
 struct RecomputedDemands {
     Span<const SolutionEntry> entries;
     const TypeFactorTable* factors;
 
     template <typename Visit>
-    void ForEach(const Visit& visit) const {
-        for (const SolutionEntry& entry : entries) {
-            visit(RecomputedDemand(entry.inputValue,
-                                   FactorOf(*factors, static_cast<std::uint32_t>(entry.type))));
-        }
+    [[nodiscard]] bool ForEach(const Visit& visit) const {
+        return std::all_of(entries.begin(), entries.end(), [&](const SolutionEntry& entry) {
+            const auto type = static_cast<std::uint32_t>(entry.type);
+            if (!IsKnownType(*factors, type)) {
+                return false;
+            }
+            visit(RecomputedDemand(entry.inputValue, FactorOf(*factors, type)));
+            return true;
+        });
     }
 };
 
 // The new entry made for one point: type, input value and demand set, callerData `tag`, every
 // other field zero.
-SolutionEntry NewEntry(const TypeFactorTable& factors, std::uint32_t type, double inputValue,
-                       std::uint64_t tag);
+inline SolutionEntry NewEntry(const TypeFactorTable& factors, std::uint32_t type, double inputValue,
+                              std::uint64_t tag) {
+    SolutionEntry entry{};
+    entry.type = static_cast<std::int32_t>(type);
+    entry.inputValue = inputValue;
+    entry.demand = NewEntryDemand(FactorOf(factors, type), inputValue);
+    entry.callerData = tag;
+    return entry;
+}
 
 // Makes one new entry per point, each as a separately allocated record, and hands it to `store`
 // in point order; `tags` may be null (every tag 0). Returns 0, or 10 when an entry cannot be
@@ -95,11 +118,9 @@ std::int32_t MakeNewEntries(const TypeFactorTable& factors, std::size_t count,
     return kSuccess;
 }
 
-// Recomputes every entry's demand and clears ratio, ratioMax, ratioMin and valveSize; type,
-// inputValue, deviation and callerData stay. Returns 0.
-std::int32_t RecomputeDemands(EntryRange entries, const TypeFactorTable& factors);
-
-// What RecomputeDemands does to one entry. Doing it again changes nothing more.
+// Recomputes the entry's demand from its type and input value and clears ratio, ratioMax, ratioMin
+// and valveSize; type, inputValue, deviation and callerData stay. Doing it again changes nothing
+// more.
 void RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors);
 
 }  // namespace korvan

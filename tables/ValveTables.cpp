@@ -46,31 +46,6 @@ std::int32_t BuildTypeFactorTable(TypeFactorTable& table) {
     return kSuccess;
 }
 
-std::size_t FindInSeries(double size) {
-    // The series falls strictly, so a size of the series has as many sizes above it as its index;
-    // counting them needs no branch, and one comparison rules out every other value.
-    std::size_t index = 0;
-    for (const double seriesSize : kValveSizeSeries) {
-        index += seriesSize > size ? 1 : 0;
-    }
-    return index < kSeriesLength && kValveSizeSeries[index] == size ? index : kSeriesLength;
-}
-
-std::size_t SeriesIndexOf(double size) {
-    const std::size_t index = FindInSeries(size);
-    if (index == kSeriesLength) {
-        ThrowSubscriptOutOfRange();
-    }
-    return index;
-}
-
-ValveGroup GroupOf(const ValveRatioTable& table, std::size_t group) {
-    if (group >= kGroupCount) {
-        ThrowSubscriptOutOfRange();
-    }
-    return SpanOf(table).Part(GroupOffset(group), GroupLength(group));
-}
-
 GroupZero CollectGroupZero(const ValveRatioTable& table) {
     const ValveGroup group = GroupOf(table, 0);
     GroupZero zero{};

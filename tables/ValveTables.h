@@ -19,12 +19,27 @@ constexpr std::size_t kSeriesLength = kValveSizeSeries.size();
 constexpr std::size_t kGroupCount = kSeriesLength;
 constexpr std::size_t kValveRatioTableLength = kSeriesLength * (kSeriesLength + 1) / 2;
 
-// Series index of `size`, or kSeriesLength when it is none of the series' sizes.
-std::size_t FindInSeries(double size);
+// Series index of `size`, or kSeriesLength when it is none of the series' sizes. Inline, as are
+// the group lookups below: every solve calls them for each point.
+inline std::size_t FindInSeries(double size) {
+    // The series falls strictly, so a size of the series has as many sizes above it as its index;
+    // counting them needs no branch, and one comparison rules out every other value.
+    std::size_t index = 0;
+    for (const double seriesSize : kValveSizeSeries) {
+        index += seriesSize > size ? 1 : 0;
+    }
+    return index < kSeriesLength && kValveSizeSeries[index] == size ? index : kSeriesLength;
+}
 
 // Series index of `size`; std::out_of_range when it is none of the series' sizes, as a checked
 // scan of the series running past its last size would raise.
-std::size_t SeriesIndexOf(double size);
+inline std::size_t SeriesIndexOf(double size) {
+    const std::size_t index = FindInSeries(size);
+    if (index == kSeriesLength) {
+        ThrowSubscriptOutOfRange();
+    }
+    return index;
+}
 
 // One ordered pair of series sizes: the larger at `baseIndex`, the smaller `step` places further.
 // Entries sharing a `baseIndex` form group `baseIndex`.
@@ -67,7 +82,12 @@ constexpr std::size_t GroupLength(std::size_t group) {
 using ValveGroup = Span<const ValveRatioEntry>;
 
 // Group `group` of `table`; std::out_of_range if the table does not hold it whole.
-ValveGroup GroupOf(const ValveRatioTable& table, std::size_t group);
+inline ValveGroup GroupOf(const ValveRatioTable& table, std::size_t group) {
+    if (group >= kGroupCount) {
+        ThrowSubscriptOutOfRange();
+    }
+    return SpanOf(table).Part(GroupOffset(group), GroupLength(group));
+}
 
 // The seven entries of group 0, in table order: every size of the series, largest first, with
 // its ratio to the largest. The nearest-ratio assignment takes its candidates from it, and the

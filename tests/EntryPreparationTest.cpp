@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
 #include "interface/KorvanCalcValueProvider.h"
 #include "tables/EntryPreparation.h"
@@ -51,11 +52,11 @@ TEST(MakeNewEntries, MakesZeroedEntriesWithTheirDemandsAndTags) {
     EXPECT_EQ(solution[4].callerData, 9u);
 }
 
-TEST(RecomputeDemands, ClearsWorkFieldsButKeepsDeviationAndCallerData) {
+TEST(RecomputeDemand, ClearsWorkFieldsButKeepsDeviationAndCallerData) {
     const TypeFactorTable factors = Factors();
     SolutionEntry entry{1, 100.0, 9.0, 2.0, 3.0, 4.0, 0.3, -7.5, 42};
     SolutionVector solution{entry};
-    ASSERT_EQ(RecomputeDemands(SpanOf(solution), factors), kSuccess);
+    RecomputeDemand(solution[0], factors);
     EXPECT_EQ(solution[0].demand, 1.124);
     EXPECT_EQ(solution[0].ratio, 0.0);
     EXPECT_EQ(solution[0].ratioMax, 0.0);
@@ -65,15 +66,27 @@ TEST(RecomputeDemands, ClearsWorkFieldsButKeepsDeviationAndCallerData) {
     EXPECT_EQ(solution[0].callerData, 42u);
 }
 
-TEST(FirstUnknownType, FindsTheFirstTypeOutsideTheTable) {
+TEST(NewDemands, StopAtTheFirstUnknownTypeAfterTheHeldDemands) {
     const TypeFactorTable factors = Factors();
-    const std::uint32_t types[] = {0, 3, 4, 0xFFFFFFFFu};
-    EXPECT_EQ(FirstUnknownType(factors, types, 2), 2u);
-    EXPECT_EQ(FirstUnknownType(factors, types, 4), 2u);
-    EXPECT_EQ(FirstUnknownType(factors, types + 3, 1), 0u);
-    SolutionEntry entries[3] = {};
-    entries[2].type = -1;  // read as unsigned: far beyond the table
-    EXPECT_EQ(FirstUnknownType(factors, Span<const SolutionEntry>{entries, 3}), 2u);
+    SolutionEntry held[1] = {};
+    held[0].demand = 0.5;
+    const std::uint32_t types[] = {0, 3, 4, 1};
+    const double values[] = {100.0, 10.0, 1.0, 1.0};
+    std::vector<double> seen;
+    const auto record = [&](double demand) { seen.push_back(demand); };
+    EXPECT_FALSE((NewDemands{{held, 1}, &factors, types, values, 4}.ForEach(record)));
+    EXPECT_EQ(seen,
+              (std::vector<double>{0.5, NewEntryDemand(2.25, 100.0), NewEntryDemand(1.5, 10.0)}));
+    seen.clear();
+    EXPECT_TRUE((NewDemands{{held, 1}, &factors, types, values, 2}.ForEach(record)));
+    EXPECT_EQ(seen.size(), 3u);
+
+    SolutionEntry entries[2] = {};
+    entries[0].inputValue = 100.0;
+    entries[1].type = -1;  // read as unsigned: far beyond the table
+    seen.clear();
+    EXPECT_FALSE((RecomputedDemands{{entries, 2}, &factors}.ForEach(record)));
+    EXPECT_EQ(seen, (std::vector<double>{RecomputedDemand(100.0, 2.25)}));
 }
 
 TEST(IsSolvableDemand, AcceptsTheRangeThatKeepsEveryFigureFinite) {

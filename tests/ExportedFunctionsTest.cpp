@@ -2,6 +2,8 @@
 // failed call leaves of the host's vector and outputs.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -171,6 +173,11 @@ struct UnsolvableCase {
     double value;
 };
 
+// Names the case in test listings, rather than its bytes.
+void PrintTo(const UnsolvableCase& example, std::ostream* out) {
+    *out << example.name;
+}
+
 class UnsolvableValues : public testing::TestWithParam<UnsolvableCase> {};
 
 // Without this refusal the widening search never ends, or a zero demand reports an infinite
@@ -282,6 +289,11 @@ struct ReductionCase {
     int code;
     std::vector<double> sorted;
 };
+
+// Names the case in test listings, rather than its bytes.
+void PrintTo(const ReductionCase& example, std::ostream* out) {
+    *out << example.name;
+}
 
 class ReductionFailures : public testing::TestWithParam<ReductionCase> {};
 

@@ -175,7 +175,10 @@ TEST(AssignNearestRatio, ScanAgreesWithThePairWalk) {
         library[i].ratio = ratios[i];
     }
     SolutionVector model = library;
-    korvan::AssignNearestRatio(korvan::SpanOf(library), korvan::CollectGroupZero(table));
+    const korvan::GroupZero groupZero = korvan::CollectGroupZero(table);
+    for (SolutionEntry& point : library) {
+        korvan::AssignNearestRatio(point, groupZero);
+    }
     reference::AssignNearestRatio(model, candidates);
     for (std::size_t i = 0; i < ratios.size(); ++i) {
         ASSERT_TRUE(SameBits(library[i].valveSize, model[i].valveSize))

@@ -39,6 +39,61 @@ std::int32_t Invoke(const CallInput& input, CallOutcome& outcome) {
     return -1;
 }
 
+// The caller's memory for a call through the C interface, made before the call.
+struct CMemory {
+    SolutionVector entries;
+    std::size_t entryCount;
+    KorvanSolutionTotals totals;
+    std::vector<double> written;
+};
+
+CMemory PrepareC(const CallInput& input) {
+    CMemory memory{input.solution, input.solution.size(), {}, {}};
+    if (input.call == Call::kGenerate && input.count > 0) {
+        memory.entries.resize(memory.entries.size() + static_cast<std::size_t>(input.count));
+    }
+    memory.totals = {Untouched(), Untouched(), Untouched(), Untouched()};
+    memory.written.assign(input.sizes.size(), Untouched());
+    return memory;
+}
+
+std::int32_t InvokeC(const CallInput& input, CMemory& memory, CallOutcome& outcome) {
+    switch (input.call) {
+        case Call::kGenerate:
+            return KorvanGenerateSolution(input.count, input.types.data(), input.inputValues.data(),
+                                          input.tags.empty() ? nullptr : input.tags.data(),
+                                          memory.entries.data(), memory.entries.size(),
+                                          &memory.entryCount, &memory.totals);
+        case Call::kFill:
+            return KorvanFillSolution(memory.entries.data(), memory.entries.size(), &memory.totals);
+        case Call::kSmallest:
+            return KorvanGetSmallestPossibleValves(outcome.sizes.data(), outcome.sizes.size(),
+                                                   memory.written.data());
+        case Call::kVersion:
+            outcome.outputs[0] = GetCurrentVersion();
+            return 0;
+    }
+    return -1;
+}
+
+// What the caller's memory tells after a call through the C interface.
+void ReadC(const CallInput& input, const CMemory& memory, CallOutcome& outcome) {
+    outcome.array = memory.entries;
+    const std::size_t held =
+        input.call == Call::kGenerate ? memory.entryCount : memory.entries.size();
+    outcome.solution.assign(memory.entries.begin(),
+                            memory.entries.begin() + static_cast<std::ptrdiff_t>(held));
+    if (input.call == Call::kSmallest) {
+        if (outcome.result == 0) {
+            outcome.smallest.insert(outcome.smallest.end(), memory.written.begin(),
+                                    memory.written.end());
+        }
+    } else if (input.call != Call::kVersion) {
+        outcome.outputs = {memory.totals.deviationMax, memory.totals.deviationMin,
+                           memory.totals.scaleFactor, memory.totals.reducedScaleFactor};
+    }
+}
+
 class HookScope {
 public:
     explicit HookScope(CallHook hook) : hook_(hook) {
@@ -251,6 +306,7 @@ SolutionVector WithNewEntries(const CallInput& input, std::size_t appended) {
         entry.type = static_cast<std::int32_t>(input.types.at(i));
         entry.inputValue = input.inputValues.at(i);
         entry.demand = NewDemand(input.types.at(i), input.inputValues.at(i));
+        entry.callerData = input.tags.empty() ? 0 : input.tags.at(i);
         solution.push_back(entry);
     }
     return solution;
@@ -300,12 +356,26 @@ double Untouched() {
     return value;
 }
 
+CallInput ThroughC(CallInput input) {
+    input.viaC = true;
+    return input;
+}
+
 CallOutcome Run(const CallInput& input, CallHook hook) {
     CallOutcome outcome;
     outcome.outputs.fill(Untouched());
     outcome.solution = input.solution;
     outcome.sizes = input.sizes;
     outcome.smallest = input.smallest;
+    if (input.viaC) {
+        CMemory memory = PrepareC(input);
+        {
+            const HookScope scope(hook);
+            outcome.result = InvokeC(input, memory, outcome);
+        }
+        ReadC(input, memory, outcome);
+        return outcome;
+    }
     try {
         // Ends before the handlers below run, so that they are not counted as the library's.
         const HookScope scope(hook);
@@ -337,6 +407,19 @@ bool SameOutcome(const CallOutcome& left, const CallOutcome& right) {
            std::equal(left.outputs.begin(), left.outputs.end(), right.outputs.begin(), SameBits) &&
            SameEntries(left.solution, right.solution) && SameValues(left.sizes, right.sizes) &&
            SameValues(left.smallest, right.smallest);
+}
+
+bool SameAnswer(const CallInput& input, const CallOutcome& cpp, const CallOutcome& c) {
+    std::int32_t expected = cpp.result;
+    if (cpp.thrown == "out_of_range: invalid vector<T> subscript") {
+        expected = input.call == Call::kSmallest ? 11 : 12;
+    } else if (!cpp.thrown.empty()) {
+        return false;
+    }
+    return c.result == expected && c.thrown.empty() &&
+           std::equal(cpp.outputs.begin(), cpp.outputs.end(), c.outputs.begin(), SameBits) &&
+           SameEntries(cpp.solution, c.solution) && SameValues(cpp.sizes, c.sizes) &&
+           SameValues(cpp.smallest, c.smallest);
 }
 
 std::string Describe(const CallOutcome& outcome) {

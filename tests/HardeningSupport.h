@@ -44,7 +44,14 @@ struct CallInput {
     std::vector<double> sizes;
     std::vector<double> smallest;
     int nullArgument = -1;  // position of a pointer parameter to pass as null; -1 for none
+    // Made through the C interface instead: the host's entries in an array with room for the new
+    // points, `tags` (when not empty) tagging the new ones. nullArgument does not apply.
+    bool viaC = false;
+    std::vector<std::uint64_t> tags;
 };
+
+// The same call through the C interface.
+CallInput ThroughC(CallInput input);
 
 CallInput GenerateCall(std::vector<std::uint32_t> types, std::vector<double> inputValues,
                        SolutionVector solution = {});
@@ -58,7 +65,8 @@ std::vector<CallInput> RandomCalls(std::uint64_t seed, std::size_t count);
 
 // The host's vector as it stands once every demand is set and before the solve: for
 // GenerateSolutionVector with the first `appended` new entries added, made as the library makes
-// them; for FillSolutionVector with every demand recomputed and the work fields cleared.
+// them (tagged, through C); for FillSolutionVector with every demand recomputed and the work
+// fields cleared.
 SolutionVector WithNewEntries(const CallInput& input, std::size_t appended);
 SolutionVector Prepared(const CallInput& input);
 
@@ -77,9 +85,10 @@ struct CallOutcome {
     std::int32_t result = -1;         // -1 when the call threw
     std::string thrown;               // empty, or the exception's kind and message
     std::array<double, 4> outputs{};  // deviationMax, deviationMin, scaleFactor, reducedScaleFactor
-    SolutionVector solution;
+    SolutionVector solution;          // through C: the entries the array holds after the call
     std::vector<double> sizes;
-    std::vector<double> smallest;
+    std::vector<double> smallest;  // through C: what it held, then what the call wrote
+    SolutionVector array;          // through C: the caller's whole array, room included
 };
 
 // Called with true just before the library call and with false just after it, on every way out.
@@ -90,6 +99,11 @@ using CallHook = void (*)(bool inCall);
 CallOutcome Run(const CallInput& input, CallHook hook = nullptr);
 
 bool SameOutcome(const CallOutcome& left, const CallOutcome& right);
+
+// Whether a call through the C interface gave the answer the C++ call gave: the same entries,
+// outputs and sizes, and the same code, where the C++ call's std::out_of_range is 12 for a type
+// of 4 or more and 11 for no size. Both are made with Run.
+bool SameAnswer(const CallInput& input, const CallOutcome& cpp, const CallOutcome& c);
 
 // Every bit of an outcome, as text: one line per entry or vector.
 std::string Describe(const CallOutcome& outcome);

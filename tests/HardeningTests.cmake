@@ -3,7 +3,7 @@
 add_library(korvan_hardening_support STATIC HardeningSupport.cpp)
 target_include_directories(korvan_hardening_support PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}")
 target_link_libraries(korvan_hardening_support PUBLIC KorvanCalcValueProvider::KorvanCalcValueProvider)
-korvan_apply_test_warnings(korvan_hardening_support)
+korvan_apply_warnings(korvan_hardening_support)
 
 # Replaces the global operator new for the whole program, so it gets a program of its own; the
 # library is linked as a host links it, and its allocations come to the replacement too. It runs on
@@ -12,7 +12,7 @@ if(NOT KORVAN_SANITIZE MATCHES "thread")
   add_executable(korvan_allocation_failure_test AllocationFailureTest.cpp FailingAllocator.cpp)
   target_link_libraries(korvan_allocation_failure_test PRIVATE korvan_hardening_support
                                                                GTest::gtest_main)
-  korvan_apply_test_warnings(korvan_allocation_failure_test)
+  korvan_apply_warnings(korvan_allocation_failure_test)
   gtest_discover_tests(korvan_allocation_failure_test DISCOVERY_TIMEOUT 60)
 endif()
 
@@ -20,11 +20,11 @@ add_executable(korvan_hardening_tests NoHangTest.cpp ConcurrencyTest.cpp)
 find_package(Threads REQUIRED)
 target_link_libraries(korvan_hardening_tests PRIVATE korvan_hardening_support GTest::gtest_main
                                                      Threads::Threads)
-korvan_apply_test_warnings(korvan_hardening_tests)
+korvan_apply_warnings(korvan_hardening_tests)
 # A hang is a failure: every one of these calls must return at once, sanitizers or not.
 gtest_discover_tests(korvan_hardening_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)
 
 # Not a test: prints the outcome of a fixed set of calls bit for bit, for tools/compare-builds.sh.
 add_executable(korvan_same_bits_dump SameBitsDump.cpp)
 target_link_libraries(korvan_same_bits_dump PRIVATE korvan_hardening_support)
-korvan_apply_test_warnings(korvan_same_bits_dump)
+korvan_apply_warnings(korvan_same_bits_dump)

@@ -11,11 +11,18 @@
 namespace korvan {
 namespace {
 
+void AssignNearestRatios(SolutionVector& solution, const GroupZero& groupZero) {
+    for (SolutionEntry& point : solution) {
+        const std::size_t candidate = AssignNearestRatio(point, groupZero);
+        EXPECT_EQ(FindInSeries(point.valveSize), candidate);
+    }
+}
+
 double SizeForRatio(double ratio) {
     const ValveRatioTable table = RatioTable();
     SolutionVector solution(1);
     solution[0].ratio = ratio;
-    AssignNearestRatio(Entries(solution), CollectGroupZero(table));
+    AssignNearestRatios(solution, CollectGroupZero(table));
     return solution[0].valveSize;
 }
 
@@ -44,7 +51,7 @@ TEST(AssignNearestRatio, GivesTheEightPointExampleItsSizes) {
     const ValveRatioTable table = RatioTable();
     SolutionVector solution = PreparedEntries({8.0, 7.0, 6.0, 5.0, 4.0, 3.0, 2.0, 1.0});
     solution[2].ratioMax = 9.0;
-    AssignNearestRatio(Entries(solution), CollectGroupZero(table));
+    AssignNearestRatios(solution, CollectGroupZero(table));
     EXPECT_EQ(SizesOf(solution), (std::vector<double>{0.5, 0.5, 0.5, 0.3, 0.3, 0.2, 0.16, 0.06}));
     EXPECT_EQ(solution[2].ratioMax, 9.0);  // windows are the search's, not touched here
 }

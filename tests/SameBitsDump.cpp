@@ -1,7 +1,8 @@
 // Prints every bit of the outcome of a fixed set of calls: the worked examples of the library's
 // documentation and a fixed-seed draw of random calls. Builds by different compilers and at
 // different optimisation levels must print the same text; a difference means undefined behaviour
-// or a floating-point operation the compiler contracted or reordered.
+// or a floating-point operation the compiler contracted or reordered. Every call is made through
+// the C interface too, which must give the C++ call's answer.
 //
 // Usage: korvan_same_bits_dump > dump.txt   (a count and a digest of the text go to stderr)
 #include <cinttypes>
@@ -100,16 +101,26 @@ int main() {
     }
     std::uint64_t digest = 0xcbf29ce484222325ULL;
     std::size_t solved = 0;
+    std::size_t disagreements = 0;
     for (std::size_t i = 0; i < calls.size(); ++i) {
         const korvan_test::CallOutcome outcome = korvan_test::Run(calls[i]);
+        // The same call through the C interface must answer the same; its own outcome is dumped
+        // too, so that the C path is compared across builds as well.
+        const korvan_test::CallOutcome throughC = korvan_test::Run(korvan_test::ThroughC(calls[i]));
+        disagreements += korvan_test::SameAnswer(calls[i], outcome, throughC) ? 0U : 1U;
         solved += outcome.result == 0 ? 1 : 0;
-        const std::string text =
-            "call " + std::to_string(i) + ": " + korvan_test::Describe(outcome);
+        const std::string text = "call " + std::to_string(i) + ": " +
+                                 korvan_test::Describe(outcome) +
+                                 "through C: " + korvan_test::Describe(throughC);
         digest = Digest(text, digest);
         std::fputs(text.c_str(), stdout);
     }
     std::fprintf(stderr,
-                 "%zu calls (%zu worked examples, %zu random), %zu solved; digest %016" PRIx64 "\n",
-                 calls.size(), examples, calls.size() - examples, solved, digest);
+                 "%zu calls (%zu worked examples, %zu random), %zu solved, each also through C "
+                 "with %zu disagreements; digest %016" PRIx64 "\n",
+                 calls.size(), examples, calls.size() - examples, solved, disagreements, digest);
+    if (disagreements != 0) {
+        return 1;
+    }
     return 0;
 }

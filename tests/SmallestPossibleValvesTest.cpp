@@ -2,6 +2,8 @@
 // and the order it leaves the input in.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -23,6 +25,11 @@ struct ReductionCase {
     std::vector<double> sorted;
     std::vector<double> appended;
 };
+
+// Names the case in test listings, rather than its bytes.
+void PrintTo(const ReductionCase& example, std::ostream* out) {
+    *out << example.name;
+}
 
 class Reductions : public testing::TestWithParam<ReductionCase> {};
 

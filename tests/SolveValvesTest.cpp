@@ -20,9 +20,8 @@ std::int32_t Solve(SolutionVector& solution, Outputs& out) {
 
 // The chosen sizes of `solution`, tallied, reduced and mapped; the sum of the quotients after.
 std::int32_t Reduce(SolutionVector& solution, double& sum) {
-    ChosenSizes chosen;
-    chosen.Tally(Entries(solution));
-    return ReduceChosenSizes(Entries(solution), chosen, RatioTable(), sum);
+    return ReduceChosenSizes(Entries(solution), TallyChosenSizes(Entries(solution)), RatioTable(),
+                             sum);
 }
 
 SolutionVector Unsolved(const std::vector<double>& demands) {

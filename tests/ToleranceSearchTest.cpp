@@ -2,6 +2,8 @@
 // before the reduction acts on them.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -22,6 +24,11 @@ struct SearchCase {
     std::int32_t group;
     std::vector<double> sizes;
 };
+
+// Names the case in test listings, rather than its bytes.
+void PrintTo(const SearchCase& example, std::ostream* out) {
+    *out << example.name;
+}
 
 class SearchExamples : public testing::TestWithParam<SearchCase> {};
 

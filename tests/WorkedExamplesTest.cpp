@@ -2,6 +2,8 @@
 // doubles compared exactly.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -115,6 +117,11 @@ struct SolveCase {
     double reducedScaleFactor;
 };
 
+// Names the case in test listings, rather than its bytes.
+void PrintTo(const SolveCase& example, std::ostream* out) {
+    *out << example.name;
+}
+
 class SolveExamples : public testing::TestWithParam<SolveCase> {};
 
 TEST_P(SolveExamples, GiveTheirSizesDeviationsAndOutputs) {
@@ -152,6 +159,11 @@ struct ToleranceCase {
     int pass;
     std::vector<double> finalSizes;
 };
+
+// Names the case in test listings, rather than its bytes.
+void PrintTo(const ToleranceCase& example, std::ostream* out) {
+    *out << example.name;
+}
 
 class ToleranceExamples : public testing::TestWithParam<ToleranceCase> {};
 

@@ -13,7 +13,11 @@ mkdir -p "$out"
 for preset in "$@"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" --target korvan_same_bits_dump
-  echo "$preset: $("build/$preset/tests/korvan_same_bits_dump" 2>&1 >"$out/$preset.txt")"
+  if ! summary=$("build/$preset/tests/korvan_same_bits_dump" 2>&1 >"$out/$preset.txt"); then
+    echo "$preset: $summary" >&2
+    exit 1
+  fi
+  echo "$preset: $summary"
 done
 status=0
 for preset in "${@:2}"; do

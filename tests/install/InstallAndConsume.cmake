@@ -61,6 +61,21 @@ list(GET consumer_programs 0 consumer_program)
 run(COMMAND "${consumer_program}" OUTPUT out)
 expect_solution("${out}" "the consumer built with the CMake package")
 
+# The C host project, through the same package.
+set(c_consumer_build "${WORK_DIR}/c-consumer")
+run(COMMAND "${CMAKE_COMMAND}" -S "${C_CONSUMER_SOURCE}" -B "${c_consumer_build}" -G "${GENERATOR}"
+            "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_C_COMPILER=${CC}"
+            "-DCMAKE_BUILD_TYPE=${CONFIG}")
+run(COMMAND "${CMAKE_COMMAND}" --build "${c_consumer_build}" --config "${CONFIG}")
+file(GLOB_RECURSE c_consumer_programs "${c_consumer_build}/size-example-c"
+     "${c_consumer_build}/size-example-c.exe")
+if(NOT c_consumer_programs)
+  message(FATAL_ERROR "the C consumer example was not built")
+endif()
+list(GET c_consumer_programs 0 c_consumer_program)
+run(COMMAND "${c_consumer_program}" OUTPUT out)
+expect_solution("${out}" "the C consumer built with the CMake package")
+
 # The pkg-config file, as a Makefile-based host reads it.
 if(PKG_CONFIG AND CMAKE_HOST_UNIX)
   set(ENV{PKG_CONFIG_PATH} "${prefix}/${LIBDIR}/pkgconfig")
@@ -75,6 +90,10 @@ if(PKG_CONFIG AND CMAKE_HOST_UNIX)
   set(ENV{LD_LIBRARY_PATH} "${prefix}/${LIBDIR}")
   run(COMMAND "${pc_program}" OUTPUT out)
   expect_solution("${out}" "the consumer built with pkg-config flags")
+  set(pc_c_program "${WORK_DIR}/size-example-c-pc")
+  run(COMMAND "${CC}" -std=c99 "${C_CONSUMER_SOURCE}/main.c" ${flags} -o "${pc_c_program}")
+  run(COMMAND "${pc_c_program}" OUTPUT out)
+  expect_solution("${out}" "the C consumer built with pkg-config flags")
   unset(ENV{LD_LIBRARY_PATH})
 endif()
 
