@@ -91,3 +91,29 @@ bench-python:
 	cmake --build --preset bench --target KorvanCalcValueProvider
 	KORVAN_LIBRARY=$(BENCH_DIR)/libKorvanCalcValueProvider.so.1 PYTHONPATH=python \
 		/usr/bin/python3 bench/python/bench_korvan.py --json $(BENCH_DIR)/python.json
+
+# The sizing page: the C interface compiled to WebAssembly by Debian's emscripten, written with the
+# page to build/web/ (serve that folder with any static server). `make web-test` runs the browser
+# tests in headless Chromium, against the native library's answers for the same cases.
+.PHONY: web web-test
+EMSCRIPTEN_TOOLCHAIN := /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
+WEB_TEST_DIR := build/web-test
+
+web:
+	sh tools/install-deps.sh build web
+	cmake -S web -B build/web-build -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(EMSCRIPTEN_TOOLCHAIN) \
+	  -DKORVAN_WEB_OUTPUT_DIR=$(CURDIR)/build/web
+	cmake --build build/web-build -j 2
+
+web-test: web deps web/node_modules/.package-lock.json
+	cmake --preset dev
+	cmake --build --preset dev --target KorvanCalcValueProvider
+	mkdir -p $(WEB_TEST_DIR)
+	$(CC) -std=c11 -O2 -Wall -Wextra -Wpedantic -Werror -Iinterface web/native/korvan-web-cases.c \
+	  -Lbuild/dev -lKorvanCalcValueProvider -Wl,-rpath,$(CURDIR)/build/dev \
+	  -o $(WEB_TEST_DIR)/korvan-web-cases
+	cd web && node --test --test-concurrency=1 test/*.test.mjs
+
+# playwright-core, as the lock file pins it; installed again only when the lock file changes.
+web/node_modules/.package-lock.json: web/package-lock.json
+	cd web && npm ci --no-audit --no-fund
