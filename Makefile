@@ -3,8 +3,8 @@
 
 # The groups of tools/install-deps.sh that the developer builds need; `make deps` installs every
 # group the commands of the README use. Each installs only what is missing.
-DEV_DEPS := build test host python
-ALL_DEPS := $(DEV_DEPS) windows
+DEV_DEPS := build test python
+ALL_DEPS := $(DEV_DEPS) windows web
 
 test: dev-deps
 	cmake --preset dev
@@ -71,7 +71,7 @@ coverage:
 	cmake --build --preset coverage --target korvan_coverage_report
 
 # Benchmarks: a release build of bench/, its results as JSON and the plot of time against n.
-.PHONY: bench callgrind
+.PHONY: bench bench-cli callgrind
 BENCH_DIR := build/bench
 
 bench:
@@ -86,18 +86,58 @@ callgrind:
 	cmake --build --preset bench
 	bench/callgrind.sh $(BENCH_DIR)/bench/korvan_call_counts
 
+# korvan-size as a process on a CSV of a million points, against a baseline in the same run.
+bench-cli:
+	cmake --preset bench
+	cmake --build --preset bench --target korvan-size korvan_cli_baseline
+	/usr/bin/python3 bench/cli/run.py $(BENCH_DIR) --json $(BENCH_DIR)/cli-benchmark.json
+
+# The Python package against bare ctypes calls of the same functions (bench/python).
+.PHONY: bench-python
+bench-python:
+	cmake --preset bench
+	cmake --build --preset bench --target KorvanCalcValueProvider
+	KORVAN_LIBRARY=$(BENCH_DIR)/libKorvanCalcValueProvider.so.1 PYTHONPATH=python \
+		/usr/bin/python3 bench/python/bench_korvan.py --json $(BENCH_DIR)/python.json
+
+# The sizing page: the C interface compiled to WebAssembly by Debian's emscripten, written with the
+# page to build/web/ (serve that folder with any static server). `make web-test` runs the browser
+# tests in headless Chromium, against the native library's answers for the same cases.
+.PHONY: web web-test
+EMSCRIPTEN_TOOLCHAIN := /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
+WEB_TEST_DIR := build/web-test
+
+web:
+	sh tools/install-deps.sh build web
+	cmake -S web -B build/web-build -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(EMSCRIPTEN_TOOLCHAIN) \
+	  -DKORVAN_WEB_OUTPUT_DIR=$(CURDIR)/build/web
+	cmake --build build/web-build -j 2
+
+web-test: web dev-deps web/node_modules/.package-lock.json
+	cmake --preset dev
+	cmake --build --preset dev --target KorvanCalcValueProvider
+	mkdir -p $(WEB_TEST_DIR)
+	$(CC) -std=c11 -O2 -Wall -Wextra -Wpedantic -Werror -Iinterface web/native/korvan-web-cases.c \
+	  -Lbuild/dev -lKorvanCalcValueProvider -Wl,-rpath,$(CURDIR)/build/dev \
+	  -o $(WEB_TEST_DIR)/korvan-web-cases
+	cd web && node --test --test-concurrency=1 test/*.test.mjs
+
+# playwright-core, as the lock file pins it; installed again only when the lock file changes.
+web/node_modules/.package-lock.json: web/package-lock.json
+	cd web && npm ci --no-audit --no-fund
+
 # The Windows DLL, its test suite and korvan-size.exe, cross-built with MinGW-w64 and run under
 # Wine (in a prefix of the build tree's own).
 .PHONY: windows package plain
 windows:
-	sh tools/install-deps.sh build host windows
+	sh tools/install-deps.sh build windows
 	cmake --preset windows
 	cmake --build --preset windows
 	ctest --preset windows
 
 # The .deb of the release build and the .zip of the Windows build, in build/*/packages/.
 package:
-	sh tools/install-deps.sh build host windows
+	sh tools/install-deps.sh build windows
 	cmake --preset release
 	cmake --build --preset release --target all package
 	cmake --preset windows
@@ -105,7 +145,7 @@ package:
 	@ls build/release/packages/*.deb build/windows/packages/*.zip
 
 # The flow a packager runs, with none of the optional packages: configure, build and install the
-# library alone into build/plain/prefix.
+# library and korvan-size into build/plain/prefix.
 PLAIN_FLAGS := -DCMAKE_BUILD_TYPE=Release -DCMAKE_DISABLE_FIND_PACKAGE_CLI11=ON \
 	-DCMAKE_DISABLE_FIND_PACKAGE_fmt=ON -DCMAKE_DISABLE_FIND_PACKAGE_nlohmann_json=ON \
 	-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
@@ -116,3 +156,4 @@ plain:
 	rm -rf build/plain/prefix
 	cmake --install build/plain --prefix build/plain/prefix
 	test -e build/plain/prefix/lib/libKorvanCalcValueProvider.so.1
+	build/plain/prefix/bin/korvan-size >/dev/null

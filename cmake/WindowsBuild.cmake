@@ -1,7 +1,6 @@
 # The Windows build: KorvanCalcValueProvider.dll with the MinGW-w64 runtime DLLs it needs, and, when
-# cross-compiled (cmake/toolchains/mingw-w64-x86_64.cmake), the programs run under Wine, GoogleTest
-# built for the target from Debian's sources and the sample host's header-only libraries staged
-# for the cross-compiler.
+# cross-compiled (cmake/toolchains/mingw-w64-x86_64.cmake), the programs run under Wine and
+# GoogleTest built for the target from Debian's sources.
 if(NOT WIN32)
   return()
 endif()
@@ -67,32 +66,3 @@ if(KORVAN_DEVELOPER_MODE AND NOT TARGET GTest::gtest_main)
   add_subdirectory("${KORVAN_GOOGLETEST_SOURCE}" "${PROJECT_BINARY_DIR}/googletest"
                    EXCLUDE_FROM_ALL SYSTEM)
 endif()
-
-# The sample host's libraries are header-only. Their folders are copied from the build machine's
-# /usr/include into the build tree, so that the cross-compiler sees just them and none of the
-# build machine's other headers, and each gets a package description there.
-#   korvan_stage_header_package(PACKAGE TARGET FOLDER [DEFINITION])
-function(korvan_stage_header_package package target folder)
-  find_path(korvan_${package}_host_include "${folder}" PATHS /usr/include
-            NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-  if(NOT korvan_${package}_host_include)
-    return()
-  endif()
-  set(stage "${PROJECT_BINARY_DIR}/staged-headers")
-  file(COPY "${korvan_${package}_host_include}/${folder}" DESTINATION "${stage}/include")
-  set(definition "")
-  if(ARGC GREATER 3)
-    set(definition "\n  set_target_properties(${target} PROPERTIES INTERFACE_COMPILE_DEFINITIONS ${ARGV3})")
-  endif()
-  file(WRITE "${stage}/${package}/${package}Config.cmake"
-       "if(NOT TARGET ${target})\n"
-       "  add_library(${target} INTERFACE IMPORTED)\n"
-       "  set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES \"${stage}/include\")"
-       "${definition}\n"
-       "endif()\n")
-  set(${package}_DIR "${stage}/${package}" CACHE PATH "Staged header-only ${package}" FORCE)
-endfunction()
-
-korvan_stage_header_package(CLI11 CLI11::CLI11 CLI)
-korvan_stage_header_package(fmt fmt::fmt-header-only fmt FMT_HEADER_ONLY=1)
-korvan_stage_header_package(nlohmann_json nlohmann_json::nlohmann_json nlohmann)

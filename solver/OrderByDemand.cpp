@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <tuple>
 
 namespace korvan {
 namespace {
@@ -22,19 +23,33 @@ constexpr std::size_t kDigitValues = std::size_t{1} << kDigitBits;
 
 constexpr std::uint64_t kInfinityBits = 0x7FF0000000000000;
 
-bool LargerDemandFirst(const SolutionEntry& left, const SolutionEntry& right) {
-    if (std::isnan(left.demand)) {
-        return false;
+std::uint64_t BitsOf(double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// The order of the result: larger demand first, a demand that is not a number last, and entries
+// of equal demand by type, input value and callerData. Every standard library's sort then leaves
+// the entries in the same order on every platform; entries equal in all four are equal in every
+// field once solved.
+bool OrdersBefore(const SolutionEntry& left, const SolutionEntry& right) {
+    const bool leftIsNaN = std::isnan(left.demand);
+    const bool rightIsNaN = std::isnan(right.demand);
+    if (leftIsNaN != rightIsNaN) {
+        return rightIsNaN;
     }
-    return std::isnan(right.demand) || left.demand > right.demand;
+    if (!leftIsNaN && left.demand != right.demand) {
+        return left.demand > right.demand;
+    }
+    return std::make_tuple(left.type, BitsOf(left.inputValue), left.callerData) <
+           std::make_tuple(right.type, BitsOf(right.inputValue), right.callerData);
 }
 
 // The bit pattern of a demand. For positive finite doubles (subnormals included) it orders like
 // the value: a larger demand has a larger pattern, and equal demands have equal patterns.
 std::uint64_t DemandBits(const SolutionEntry& entry) {
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &entry.demand, sizeof bits);
-    return bits;
+    return BitsOf(entry.demand);
 }
 
 bool IsPositiveFinite(std::uint64_t bits) {
@@ -139,8 +154,10 @@ void RadixSortKeys(KeyedPosition* keys, KeyedPosition* scratch, std::size_t coun
     }
 }
 
+// Keys of equal demand keep the order of their positions, which the same steps on every platform
+// gave them.
 bool SmallerKey(const KeyedPosition& left, const KeyedPosition& right) {
-    return left.key < right.key;
+    return left.key < right.key || (left.key == right.key && left.position < right.position);
 }
 
 // Finishes keys that are ordered by their bits from `lowBit` up: each run of keys equal in those
@@ -285,7 +302,7 @@ DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
     for (SolutionEntry& entry : entries) {
         ready(entry);
     }
-    std::sort(entries.begin(), entries.end(), LargerDemandFirst);
+    std::sort(entries.begin(), entries.end(), OrdersBefore);
     stretches.count = 1;
     stretches.ends[0] = entries.size();
     stretches.inBuckets = false;
@@ -303,11 +320,7 @@ EntryRange OrderStretch(DemandStretches& stretches, std::size_t index) {
         return stretch;
     }
     if (stretch.size() > stretches.keyRoom || !stretches.buckets.InRange(index)) {
-        // Every demand is a number here, so the plain comparison orders like LargerDemandFirst.
-        std::sort(stretch.begin(), stretch.end(),
-                  [](const SolutionEntry& left, const SolutionEntry& right) {
-                      return left.demand > right.demand;
-                  });
+        std::sort(stretch.begin(), stretch.end(), OrdersBefore);
     } else if (stretches.buckets.shift > 0) {
         KeyedPosition* const keys = stretches.keys.get();
         SortBucket(stretch.data(), stretch.size(), stretches.buckets, keys,

@@ -86,7 +86,8 @@ struct DemandStretches {
 
 // Readies every entry with `ready` and splits the entries into stretches: into buckets when they
 // are many and their demands positive and finite, else into one stretch sorted whole. Each entry
-// moves whole; the order is not stable.
+// moves whole. Entries of equal demand end in an order that these steps alone decide, the same
+// with every standard library: sorted whole, by type, input value and callerData.
 template <typename Ready>
 DemandStretches PrepareStretches(EntryRange entries, const Ready& ready);
 extern template DemandStretches PrepareStretches(EntryRange, const DemandsAsSet&);

@@ -112,6 +112,31 @@ TEST(OrderByDemand, LargeBatchesOfEveryShapeEndOrderedAndWhole) {
     }
 }
 
+// Sorted whole, entries of equal demand are ordered by type, input value and callerData, whatever
+// order the host gave them in: no standard library's sort can leave them otherwise.
+TEST(OrderByDemand, EqualDemandsEndInOneOrderWhateverTheirOrderBefore) {
+    std::mt19937_64 random(1024);
+    SolutionVector original;
+    for (std::size_t i = 0; i < 600; ++i) {
+        SolutionEntry entry{};
+        entry.type = static_cast<std::int32_t>(random() % 4);
+        entry.inputValue = static_cast<double>(random() % 3);
+        entry.demand = static_cast<double>(1 + random() % 5);
+        entry.callerData = random() % 4;
+        original.push_back(entry);
+    }
+    SolutionVector first = original;
+    korvan::OrderByDemand(korvan::SpanOf(first), korvan::DemandsAsSet{});
+    for (int round = 0; round < 5; ++round) {
+        SolutionVector shuffled = original;
+        std::shuffle(shuffled.begin(), shuffled.end(), random);
+        korvan::OrderByDemand(korvan::SpanOf(shuffled), korvan::DemandsAsSet{});
+        for (std::size_t i = 0; i < first.size(); ++i) {
+            ASSERT_EQ(std::memcmp(&first[i], &shuffled[i], sizeof first[i]), 0) << "at " << i;
+        }
+    }
+}
+
 TEST(OrderByDemand, DemandsThatAreNotPositiveAndFiniteStillOrder) {
     std::mt19937_64 random(77);
     const double odd[] = {0.0, -0.0, -2.5, std::numeric_limits<double>::infinity(),

@@ -2,10 +2,10 @@
 # Installs the Debian packages that the project's commands need, group by group, and in each group
 # only the packages that are missing. The library itself needs nothing but a C++17 compiler.
 #
-# usage: tools/install-deps.sh [group...]      (default: build test host python)
+# usage: tools/install-deps.sh [group...]      (default: build test python)
 #   build    compiler, CMake, Ninja, pkg-config, and dpkg-dev and file for CPack's .deb
 #   test     GoogleTest, Google Benchmark, clang with its sanitizer and fuzzer runtimes, valgrind
-#   host     what the sample host korvan-size builds with: CLI11, {fmt}, nlohmann-json
+#   host     nothing: the sample host korvan-size needs only the C++ standard library
 #   python   Debian's python3 with numpy, pytest and hypothesis
 #   windows  MinGW-w64 and Wine, for the cross-built DLL and its tests
 #   web      emscripten, npm (unless one is on PATH) and Chromium for the browser tests
@@ -15,7 +15,7 @@ packages_of() {
     case "$1" in
         build) echo "g++ cmake ninja-build pkg-config make dpkg-dev file" ;;
         test) echo "googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev valgrind" ;;
-        host) echo "libcli11-dev libfmt-dev nlohmann-json3-dev" ;;
+        host) echo "" ;;
         python) echo "python3 python3-numpy python3-pytest python3-hypothesis" ;;
         windows) echo "g++-mingw-w64-x86-64-posix wine64 googletest" ;;
         web)
@@ -34,7 +34,7 @@ packages_of() {
     esac
 }
 
-groups="${*:-build test host python}"
+groups="${*:-build test python}"
 
 wanted=""
 for group in $groups; do

@@ -7,8 +7,8 @@
 
 namespace korvan_size {
 
-// Exit statuses besides 0. A command line that CLI11 refuses also ends with kBadInput.
-constexpr int kLibraryRefused = 1;      // a result code other than 0, or an exception, came back
+// Exit statuses besides 0.
+constexpr int kLibraryRefused = 1;      // the library refused checked input, or memory ran out
 constexpr int kBadInput = 2;            // the command line or the points could not be read
 constexpr int kLibraryUnavailable = 3;  // the library could not be loaded or lacks a function
 

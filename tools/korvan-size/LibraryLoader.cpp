@@ -5,8 +5,6 @@
 #include <system_error>
 #include <vector>
 
-#include <fmt/core.h>
-
 #include "Failure.h"
 
 #if defined(_WIN32)
@@ -30,7 +28,7 @@ void* FindSymbol(void* handle, const char* name) {
 }
 
 std::string LastLoadError() {
-    return fmt::format("error {}", static_cast<unsigned long>(GetLastError()));
+    return "error " + std::to_string(static_cast<unsigned long>(GetLastError()));
 }
 
 fs::path ProgramPath(const std::string& programPath) {
@@ -84,7 +82,7 @@ void Resolve(void* handle, const std::string& path, const char* name, Function& 
     if (symbol == nullptr) {
         throw Failure(
             kLibraryUnavailable,
-            fmt::format("{} is not the KorvanCalcValueProvider library: it has no {}", path, name));
+            path + " is not the KorvanCalcValueProvider library: it has no " + std::string(name));
     }
     // Converting an object pointer to a function pointer is what the platform's loader promises.
     function = reinterpret_cast<Function>(symbol);
@@ -115,8 +113,8 @@ LoadedLibrary LoadKorvanLibrary(const std::string& explicitPath, const std::stri
     if (!explicitPath.empty()) {
         LibraryHandle handle(OpenLibrary(fs::path(explicitPath)));
         if (!handle) {
-            throw Failure(kLibraryUnavailable, fmt::format("cannot load the library {}: {}",
-                                                           explicitPath, LastLoadError()));
+            throw Failure(kLibraryUnavailable,
+                          "cannot load the library " + explicitPath + ": " + LastLoadError());
         }
         return ResolveFunctions(std::move(handle), explicitPath);
     }
@@ -125,20 +123,20 @@ LoadedLibrary LoadKorvanLibrary(const std::string& explicitPath, const std::stri
         const bool bareName = !candidate.has_parent_path();
         std::error_code error;
         if (!bareName && !fs::exists(candidate, error)) {
-            tried += fmt::format("\n  {} (no such file)", candidate.string());
+            tried += "\n  " + candidate.string() + " (no such file)";
             continue;
         }
         LibraryHandle handle(OpenLibrary(candidate));
         if (handle) {
             return ResolveFunctions(std::move(handle), candidate.string());
         }
-        tried += fmt::format("\n  {} ({})",
-                             bareName ? "the system's library search" : candidate.string(),
-                             LastLoadError());
+        tried += "\n  " +
+                 (bareName ? std::string("the system's library search") : candidate.string()) +
+                 " (" + LastLoadError() + ")";
     }
-    throw Failure(kLibraryUnavailable,
-                  fmt::format("cannot find the library {}; tried:{}\nname it with --library PATH",
-                              KORVAN_LIBRARY_FILE_NAME, tried));
+    throw Failure(kLibraryUnavailable, std::string("cannot find the library ") +
+                                           KORVAN_LIBRARY_FILE_NAME + "; tried:" + tried +
+                                           "\nname it with --library PATH");
 }
 
 }  // namespace korvan_size

@@ -3,7 +3,6 @@
 #ifndef KORVAN_SIZE_SIZING_H
 #define KORVAN_SIZE_SIZING_H
 
-#include <cstddef>
 #include <vector>
 
 #include "KorvanCalcValueProvider.h"
@@ -12,13 +11,9 @@
 
 namespace korvan_size {
 
-struct SizedPoint {
-    SolutionEntry entry;
-    std::size_t row;  // index of the point in the input's rows
-};
-
 struct Sizing {
-    std::vector<SizedPoint> points;  // in the solved order, largest demand first
+    SolutionVector entries;  // in the solved order, largest demand first; each entry's
+                             // callerData is the index of its point in the input
     double deviationMax;
     double deviationMin;
     double scaleFactor;
@@ -30,12 +25,14 @@ struct Reduction {
     std::vector<double> smallest;  // the reduced size of each, position by position
 };
 
-// Solves the points with GenerateSolutionVector on an empty vector. Rows with the same type and
-// input value are told apart by input order. Throws Failure (kLibraryRefused) on a result other
-// than 0 or an exception from the library, naming the offending point where it can be found.
+// Solves the points with GenerateSolutionVector on an empty vector. Points with the same type
+// and input value are told apart by input order. Throws Failure (kLibraryRefused) on a result
+// other than 0 or an exception from the library, naming the offending point where it can be
+// found.
 Sizing SizePoints(const LibraryFunctions& library, const PointTable& points);
 
-// Reduces `sizes` with GetSmallestPossibleValves. Throws Failure (kLibraryRefused) as above.
+// Reduces `sizes` (one or more) with GetSmallestPossibleValves. Throws Failure (kLibraryRefused)
+// as above.
 Reduction ReduceSizes(const LibraryFunctions& library, const std::vector<double>& sizes);
 
 }  // namespace korvan_size
