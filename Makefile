@@ -36,7 +36,7 @@ demo: dev-deps
 	./build/dev/korvan-size
 
 # Hardening: the whole suite under sanitizers, and the same bits from every build. `make check`
-# runs what CI runs.
+# is the first step of CI (.ci/run).
 .PHONY: check asan tsan same-bits fuzz coverage
 
 check: test asan same-bits
