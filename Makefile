@@ -127,13 +127,15 @@ web/node_modules/.package-lock.json: web/package-lock.json
 	cd web && npm ci --no-audit --no-fund
 
 # The Windows DLL, its test suite and korvan-size.exe, cross-built with MinGW-w64 and run under
-# Wine (in a prefix of the build tree's own).
+# Wine (in a prefix of the build tree's own); then the Windows build must print the same bits as
+# the native release build.
 .PHONY: windows package plain
 windows:
 	sh tools/install-deps.sh build windows
 	cmake --preset windows
 	cmake --build --preset windows
 	ctest --preset windows
+	tools/compare-builds.sh release windows
 
 # The .deb of the release build and the .zip of the Windows build, in build/*/packages/.
 package:
