@@ -1,34 +1,42 @@
 # The newcomer's entry points. Everything else runs through CMake presets.
 .PHONY: test build release clean deps demo
 
-test: deps
+# The groups of tools/install-deps.sh that the developer builds need; `make deps` installs every
+# group the commands of the README use. Each installs only what is missing.
+DEV_DEPS := build test python
+ALL_DEPS := $(DEV_DEPS) windows web
+
+test: dev-deps
 	cmake --preset dev
 	cmake --build --preset dev
 	ctest --preset dev
 
-build: deps
+build: dev-deps
 	cmake --preset dev
 	cmake --build --preset dev
 
-release: deps
+release: dev-deps
 	cmake --preset release
 	cmake --build --preset release
 
 clean:
 	rm -rf build
 
-# The packages the project builds and tests with, installed only where missing.
 deps:
-	sh tools/install-deps.sh
+	sh tools/install-deps.sh $(ALL_DEPS)
+
+.PHONY: dev-deps
+dev-deps:
+	sh tools/install-deps.sh $(DEV_DEPS)
 
 # Builds everything and sizes the built-in example with korvan-size.
-demo: deps
+demo: dev-deps
 	cmake --preset dev
 	cmake --build --preset dev
 	./build/dev/korvan-size
 
 # Hardening: the whole suite under sanitizers, and the same bits from every build. `make check`
-# runs what CI runs.
+# is the first step of CI (.ci/run).
 .PHONY: check asan tsan same-bits fuzz coverage
 
 check: test asan same-bits
@@ -105,7 +113,7 @@ web:
 	  -DKORVAN_WEB_OUTPUT_DIR=$(CURDIR)/build/web
 	cmake --build build/web-build -j 2
 
-web-test: web deps web/node_modules/.package-lock.json
+web-test: web dev-deps web/node_modules/.package-lock.json
 	cmake --preset dev
 	cmake --build --preset dev --target KorvanCalcValueProvider
 	mkdir -p $(WEB_TEST_DIR)
@@ -117,3 +125,37 @@ web-test: web deps web/node_modules/.package-lock.json
 # playwright-core, as the lock file pins it; installed again only when the lock file changes.
 web/node_modules/.package-lock.json: web/package-lock.json
 	cd web && npm ci --no-audit --no-fund
+
+# The Windows DLL, its test suite and korvan-size.exe, cross-built with MinGW-w64 and run under
+# Wine (in a prefix of the build tree's own); then the Windows build must print the same bits as
+# the native release build.
+.PHONY: windows package plain
+windows:
+	sh tools/install-deps.sh build windows
+	cmake --preset windows
+	cmake --build --preset windows
+	ctest --preset windows
+	tools/compare-builds.sh release windows
+
+# The .deb of the release build and the .zip of the Windows build, in build/*/packages/.
+package:
+	sh tools/install-deps.sh build windows
+	cmake --preset release
+	cmake --build --preset release --target all package
+	cmake --preset windows
+	cmake --build --preset windows --target all package
+	@ls build/release/packages/*.deb build/windows/packages/*.zip
+
+# The flow a packager runs, with none of the optional packages: configure, build and install the
+# library and korvan-size into build/plain/prefix.
+PLAIN_FLAGS := -DCMAKE_BUILD_TYPE=Release -DCMAKE_DISABLE_FIND_PACKAGE_CLI11=ON \
+	-DCMAKE_DISABLE_FIND_PACKAGE_fmt=ON -DCMAKE_DISABLE_FIND_PACKAGE_nlohmann_json=ON \
+	-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
+plain:
+	sh tools/install-deps.sh build
+	cmake -S . -B build/plain $(PLAIN_FLAGS)
+	cmake --build build/plain -j 2
+	rm -rf build/plain/prefix
+	cmake --install build/plain --prefix build/plain/prefix
+	test -e build/plain/prefix/lib/libKorvanCalcValueProvider.so.1
+	build/plain/prefix/bin/korvan-size >/dev/null

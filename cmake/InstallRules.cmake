@@ -1,8 +1,10 @@
-# `cmake --install` lays out what a host project needs: the library with its SONAME links, the
-# public header, korvan-size when it is built, a CMake package for
-# find_package(KorvanCalcValueProvider 1.0) and a pkg-config file. Both descriptions find the
-# library relative to where they are installed, so the install tree can be moved.
+# `cmake --install` lays out what a host project needs: the library with its SONAME links (on
+# Windows, the DLL with the C++ runtime DLLs it needs beside it), the public headers, korvan-size
+# when it is built, a CMake package for find_package(KorvanCalcValueProvider 1.0), a pkg-config
+# file, the licence and the change log. Both descriptions find the library relative to where they
+# are installed, so the install tree can be moved.
 include(CMakePackageConfigHelpers)
+include(PkgConfigFile)
 
 option(KORVAN_INSTALL "Generate the install rules" ${PROJECT_IS_TOP_LEVEL})
 
@@ -19,9 +21,15 @@ if(KORVAN_INSTALL)
   install(FILES "${PROJECT_SOURCE_DIR}/interface/KorvanCalcValueProvider.h"
                 "${PROJECT_SOURCE_DIR}/interface/KorvanCalcValueProviderC.h"
           DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" COMPONENT Development)
+  if(KORVAN_WINDOWS_RUNTIME_DLLS)
+    install(FILES ${KORVAN_WINDOWS_RUNTIME_DLLS} DESTINATION "${CMAKE_INSTALL_BINDIR}"
+            COMPONENT Runtime)
+  endif()
   if(TARGET korvan-size)
     install(TARGETS korvan-size RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime)
   endif()
+  install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" "${PROJECT_SOURCE_DIR}/CHANGELOG.md"
+          DESTINATION "${CMAKE_INSTALL_DOCDIR}" COMPONENT Runtime)
 
   install(
     EXPORT KorvanCalcValueProviderTargets
@@ -39,12 +47,8 @@ if(KORVAN_INSTALL)
                 "${PROJECT_BINARY_DIR}/KorvanCalcValueProviderConfigVersion.cmake"
           DESTINATION "${korvan_package_dir}" COMPONENT Development)
 
-  # pkg-config's ${pcfiledir} makes the prefix relative to the .pc file itself.
-  file(RELATIVE_PATH korvan_prefix_from_pc_dir "${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig"
-       "${CMAKE_INSTALL_PREFIX}")
-  string(REGEX REPLACE "/$" "" korvan_prefix_from_pc_dir "${korvan_prefix_from_pc_dir}")
-  configure_file("${CMAKE_CURRENT_LIST_DIR}/KorvanCalcValueProvider.pc.in"
-                 "${PROJECT_BINARY_DIR}/KorvanCalcValueProvider.pc" @ONLY)
+  korvan_write_pkg_config_file("${CMAKE_CURRENT_LIST_DIR}/KorvanCalcValueProvider.pc.in"
+                               "${PROJECT_BINARY_DIR}/KorvanCalcValueProvider.pc")
   install(FILES "${PROJECT_BINARY_DIR}/KorvanCalcValueProvider.pc"
           DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig" COMPONENT Development)
 endif()

@@ -1,16 +1,7 @@
-# The shared library must define exactly the functions the linker version script lists, and
-# nothing else: the version nodes themselves aside, every defined dynamic symbol is one of them.
-file(READ "${EXPORT_MAP}" map)
-string(REGEX REPLACE "/\\*([^*]|\\*[^/])*\\*/" "" map "${map}")
-string(REGEX MATCHALL "global:[^:}]*" sections "${map}")
-set(expected "")
-foreach(section IN LISTS sections)
-  string(REGEX REPLACE "^global:" "" section "${section}")
-  string(REGEX REPLACE "local" "" section "${section}")
-  string(REGEX MATCHALL "[A-Za-z_][A-Za-z0-9_]*" names "${section}")
-  list(APPEND expected ${names})
-endforeach()
-list(SORT expected)
+# The shared library must define exactly the names its version script lists as global, nothing
+# else. Arguments (-D): NM, LIBRARY, EXPORT_MAP (the version script).
+include("${CMAKE_CURRENT_LIST_DIR}/ExportList.cmake")
+korvan_read_export_list("${EXPORT_MAP}" expected nodes)
 
 execute_process(COMMAND "${NM}" -D --defined-only "${LIBRARY}" OUTPUT_VARIABLE symbols
                 RESULT_VARIABLE status)
@@ -20,15 +11,16 @@ endif()
 string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
 set(names "")
 foreach(line IN LISTS lines)
-  if(line MATCHES "^[0-9a-fA-F]* +A ")
-    continue()  # a version node
+  if(NOT line MATCHES "^[0-9a-fA-F]* *([A-Za-z]) ([^@]+)(@.*)?$")
+    message(FATAL_ERROR "cannot read nm's line: ${line}")
   endif()
-  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
-  string(REGEX REPLACE "@.*$" "" name "${name}")
+  set(type "${CMAKE_MATCH_1}")
+  set(name "${CMAKE_MATCH_2}")
+  # Each version node defines an absolute symbol of its own name; nm prints names as name@@NODE.
+  if(type STREQUAL "A" AND name IN_LIST nodes)
+    continue()
+  endif()
   list(APPEND names "${name}")
 endforeach()
-list(SORT names)
-if(NOT names STREQUAL expected)
-  message(FATAL_ERROR "exported symbols differ\n expected: ${expected}\n found:    ${names}")
-endif()
-message(STATUS "exported symbols: ${names}")
+list(REMOVE_DUPLICATES names)
+korvan_expect_exports("${LIBRARY}" "${names}" "${expected}")

@@ -7,8 +7,10 @@ korvan_apply_warnings(korvan_hardening_support)
 
 # Replaces the global operator new for the whole program, so it gets a program of its own; the
 # library is linked as a host links it, and its allocations come to the replacement too. It runs on
-# one thread, and ThreadSanitizer's runtime, which defines operator new itself, cannot link it.
-if(NOT KORVAN_SANITIZE MATCHES "thread")
+# one thread, and ThreadSanitizer's runtime, which defines operator new itself, cannot link it. On
+# Windows a program's operator new replaces only its own: the DLL allocates through the C++
+# runtime DLL, out of the replacement's reach.
+if(NOT KORVAN_SANITIZE MATCHES "thread" AND NOT WIN32)
   add_executable(korvan_allocation_failure_test AllocationFailureTest.cpp FailingAllocator.cpp)
   target_link_libraries(korvan_allocation_failure_test PRIVATE korvan_hardening_support
                                                                GTest::gtest_main)

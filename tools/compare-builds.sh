@@ -10,10 +10,21 @@ if [ "$#" -lt 2 ]; then
 fi
 out=build/same-bits
 mkdir -p "$out"
+# Writes the dump of build PRESET to standard output, its summary to standard error. The Windows
+# build's runs under Wine, as its tests do, and ends its lines with \r\n.
+run_dump() {
+  if [ "$1" = windows ]; then
+    WINEPREFIX="$PWD/build/windows/wine" KORVAN_WINE=/usr/lib/wine/wine64 \
+      KORVAN_WINESERVER=/usr/lib/wine/wineserver \
+      sh tools/run-under-wine.sh build/windows/bin/korvan_same_bits_dump.exe | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+  fi
+  "build/$1/tests/korvan_same_bits_dump"
+}
 for preset in "$@"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" --target korvan_same_bits_dump
-  if ! summary=$("build/$preset/tests/korvan_same_bits_dump" 2>&1 >"$out/$preset.txt"); then
+  if ! summary=$(run_dump "$preset" 2>&1 >"$out/$preset.txt"); then
     echo "$preset: $summary" >&2
     exit 1
   fi

@@ -3,8 +3,8 @@
 # only the packages that are missing. The library itself needs nothing but a C++17 compiler.
 #
 # usage: tools/install-deps.sh [group...]      (default: build test python)
-#   build    compiler, CMake, Ninja, pkg-config
-#   test     GoogleTest, Google Benchmark
+#   build    compiler, CMake, Ninja, pkg-config, and dpkg-dev and file for CPack's .deb
+#   test     GoogleTest, Google Benchmark, clang with its sanitizer and fuzzer runtimes, valgrind
 #   host     nothing: the sample host korvan-size needs only the C++ standard library
 #   python   Debian's python3 with numpy, pytest and hypothesis
 #   windows  MinGW-w64 and Wine, for the cross-built DLL and its tests
@@ -13,8 +13,8 @@ set -eu
 
 packages_of() {
     case "$1" in
-        build) echo "g++ cmake ninja-build pkg-config make" ;;
-        test) echo "googletest libgtest-dev libgmock-dev libbenchmark-dev" ;;
+        build) echo "g++ cmake ninja-build pkg-config make dpkg-dev file" ;;
+        test) echo "googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev valgrind" ;;
         host) echo "" ;;
         python) echo "python3 python3-numpy python3-pytest python3-hypothesis" ;;
         windows) echo "g++-mingw-w64-x86-64-posix wine64 googletest" ;;

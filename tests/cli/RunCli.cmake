@@ -1,6 +1,7 @@
 # Runs korvan-size once and checks what a user sees: the exit status, standard output and
 # standard error. Arguments (-D):
 #   PROGRAM         the program
+#   EMULATOR        what runs a cross-built program (its words separated by ^^), or nothing
 #   ARGS            its arguments, separated by ^^
 #   STDIN           file fed to standard input
 #   EXIT            expected exit status
@@ -8,8 +9,9 @@
 #   STDOUT_MATCHES  regular expression standard output must match; with neither, it must be empty
 #   STDERR_MATCHES  regular expression standard error must match; without it, it must be empty
 string(REPLACE "^^" ";" arguments "${ARGS}")
+string(REPLACE "^^" ";" emulator "${EMULATOR}")
 execute_process(
-  COMMAND "${PROGRAM}" ${arguments}
+  COMMAND ${emulator} "${PROGRAM}" ${arguments}
   INPUT_FILE "${STDIN}"
   OUTPUT_VARIABLE out
   ERROR_VARIABLE err
