@@ -9,19 +9,19 @@
 namespace korvan_size {
 namespace {
 
-struct OptionSpec {
+struct KnownOption {
     std::string_view name;
     std::string_view valueName;  // empty for a flag
 };
 
-constexpr std::array<OptionSpec, 8> kOptions = {{{"--csv", "FILE"},
-                                                 {"--format", "FORMAT"},
-                                                 {"--separator", "SEP"},
-                                                 {"--decimal-comma", ""},
-                                                 {"--library", "PATH"},
-                                                 {"--version", ""},
-                                                 {"--help", ""},
-                                                 {"-h", ""}}};
+constexpr std::array<KnownOption, 8> kOptions = {{{"--csv", "FILE"},
+                                                  {"--format", "FORMAT"},
+                                                  {"--separator", "SEP"},
+                                                  {"--decimal-comma", ""},
+                                                  {"--library", "PATH"},
+                                                  {"--version", ""},
+                                                  {"--help", ""},
+                                                  {"-h", ""}}};
 
 constexpr const char* kHelp =
     R"(korvan-size sizes valves with the KorvanCalcValueProvider library. Each point has a
@@ -88,9 +88,9 @@ bool IsOption(std::string_view argument) {
     return argument.size() > 1 && argument[0] == '-' && !IsNegativeOperand(argument);
 }
 
-const OptionSpec& OptionNamed(std::string_view name) {
+const KnownOption& OptionNamed(std::string_view name) {
     const auto found = std::find_if(kOptions.begin(), kOptions.end(),
-                                    [&](const OptionSpec& spec) { return spec.name == name; });
+                                    [&](const KnownOption& known) { return known.name == name; });
     if (found == kOptions.end()) {
         ThrowUsage("unknown option " + std::string(name));
     }
@@ -182,20 +182,20 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
         }
         const std::size_t equals = argument.find('=');
         const std::string_view name = std::string_view(argument).substr(0, equals);
-        const OptionSpec& spec = OptionNamed(name);
+        const KnownOption& option = OptionNamed(name);
         std::string value;
         if (equals != std::string::npos) {
-            if (spec.valueName.empty()) {
+            if (option.valueName.empty()) {
                 ThrowUsage(std::string(name) + " takes no value");
             }
             value = argument.substr(equals + 1);
-        } else if (!spec.valueName.empty()) {
+        } else if (!option.valueName.empty()) {
             if (index + 1 == arguments.size()) {
-                ThrowUsage(std::string(name) + " needs a " + std::string(spec.valueName));
+                ThrowUsage(std::string(name) + " needs a " + std::string(option.valueName));
             }
             value = arguments[++index];
         }
-        Apply(spec.name, value, line, given);
+        Apply(option.name, value, line, given);
     }
     CheckCombination(line);
     return line;
