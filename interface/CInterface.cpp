@@ -6,12 +6,9 @@
 #include <new>
 #include <stdexcept>
 
-#include "interface/CallTables.h"
+#include "interface/CallSteps.h"
 #include "interface/KorvanCalcValueProviderC.h"
 #include "solver/SmallestPossibleValves.h"
-#include "solver/SolvableDemands.h"
-#include "solver/SolveValves.h"
-#include "tables/EntryPreparation.h"
 
 namespace {
 
@@ -31,56 +28,19 @@ std::int32_t Guarded(const Call& call) noexcept {
     }
 }
 
-std::int32_t Generate(std::size_t points, const std::uint32_t* types, const double* inputValues,
-                      const std::uint64_t* callerData, KorvanSolutionEntry* entries,
-                      std::size_t* entryCount, KorvanSolutionTotals* totals) {
-    korvan::CallTables tables;
-    std::int32_t result = korvan::BuildTables(tables);
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    const std::size_t held = *entryCount;
-    const korvan::NewDemands demands{korvan::Span<const korvan::SolutionEntry>{entries, held},
-                                     &tables.factors, types, inputValues, points};
-    result = korvan::CheckSolvable(demands, held + points, tables.ratios);
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    const korvan::EntryRange room{entries + held, points};
-    std::size_t made = 0;
-    result =
-        korvan::MakeNewEntries(tables.factors, points, types, inputValues, callerData,
-                               [&](const korvan::SolutionEntry& entry) { room[made++] = entry; });
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    korvan::SolutionTotals solved{};
-    result = korvan::SolveValves(korvan::EntryRange{entries, held + points}, tables.ratios, solved);
-    if (result == korvan::kSuccess) {
-        *entryCount = held + points;
-        *totals = solved;
-    }
-    return result;
-}
+// The caller's array as a generating call's storage: the held entries, then the room after them
+// for the new points.
+struct CallerArray {
+    korvan::SolutionEntry* entries;
+    std::size_t held;
+    korvan::EntryRange room;
+    std::size_t made;
 
-std::int32_t Fill(korvan::EntryRange entries, KorvanSolutionTotals* totals) {
-    korvan::CallTables tables;
-    std::int32_t result = korvan::BuildTables(tables);
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    result = korvan::CheckSolvable(korvan::RecomputedDemands{entries, &tables.factors},
-                                   entries.size(), tables.ratios);
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    korvan::SolutionTotals solved{};
-    result = korvan::RecomputeDemandsAndSolveValves(entries, tables.ratios, tables.factors, solved);
-    if (result == korvan::kSuccess) {
-        *totals = solved;
-    }
-    return result;
-}
+    [[nodiscard]] korvan::Span<const korvan::SolutionEntry> Held() const { return {entries, held}; }
+    void MakeRoom(std::size_t /*count*/) const {}
+    void Store(const korvan::SolutionEntry& entry) { room[made++] = entry; }
+    [[nodiscard]] korvan::EntryRange Entries() const { return {entries, held + made}; }
+};
 
 }  // namespace
 
@@ -106,7 +66,15 @@ KORVAN_API int32_t KorvanGenerateSolution(int32_t count, const uint32_t* types,
         return korvan::kInvalidArgument;
     }
     return Guarded([&] {
-        return Generate(points, types, inputValues, callerData, entries, entryCount, totals);
+        CallerArray storage{entries, held, {entries + held, points}, 0};
+        korvan::SolutionTotals solved{};
+        const std::int32_t result = korvan::GenerateAndSolve(
+            storage, korvan::NewPoints{points, types, inputValues, callerData}, solved);
+        if (result == korvan::kSuccess) {
+            *entryCount = held + points;
+            *totals = solved;
+        }
+        return result;
     });
 }
 
@@ -121,7 +89,15 @@ KORVAN_API int32_t KorvanFillSolution(KorvanSolutionEntry* entries, size_t entry
     if (entries == nullptr) {
         return korvan::kInvalidArgument;
     }
-    return Guarded([&] { return Fill(korvan::EntryRange{entries, entryCount}, totals); });
+    return Guarded([&] {
+        korvan::SolutionTotals solved{};
+        const std::int32_t result =
+            korvan::RecomputeAndSolve(korvan::EntryRange{entries, entryCount}, solved);
+        if (result == korvan::kSuccess) {
+            *totals = solved;
+        }
+        return result;
+    });
 }
 
 KORVAN_API int32_t KorvanGetSmallestPossibleValves(double* sizes, size_t count, double* smallest) {

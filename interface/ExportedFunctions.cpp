@@ -1,14 +1,11 @@
-// The C++ boundary: argument checks the host cannot be trusted to have made, then the tables,
-// entry preparation and the solver, on the host's vectors.
+// The C++ boundary: argument checks the host cannot be trusted to have made, then the steps of
+// the call on the host's vectors.
 #include <cstdint>
 #include <vector>
 
-#include "interface/CallTables.h"
+#include "interface/CallSteps.h"
 #include "interface/KorvanCalcValueProvider.h"
 #include "solver/SmallestPossibleValves.h"
-#include "solver/SolvableDemands.h"
-#include "solver/SolveValves.h"
-#include "tables/EntryPreparation.h"
 
 namespace {
 
@@ -26,6 +23,19 @@ std::int32_t RaiseForUnknownType(std::int32_t result) {
     }
     return result;
 }
+
+// The host's vector as a generating call's storage: room for the new entries is made at once, so
+// that growth fails before any is appended.
+struct HostVector {
+    SolutionVector* solution;
+
+    [[nodiscard]] korvan::Span<const SolutionEntry> Held() const {
+        return korvan::SpanOf(*solution);
+    }
+    void MakeRoom(std::size_t count) const { korvan::ReserveAdditional(*solution, count); }
+    void Store(const SolutionEntry& entry) const { korvan::Append(*solution, entry); }
+    [[nodiscard]] korvan::EntryRange Entries() const { return korvan::SpanOf(*solution); }
+};
 
 void WriteOutputs(const korvan::SolutionTotals& totals, double* deviationMax, double* deviationMin,
                   double* scaleFactor, double* reducedScaleFactor) {
@@ -55,28 +65,11 @@ KORVAN_API std::int32_t GenerateSolutionVector(std::int32_t count, const std::ui
     if (count == 0 && solution->empty()) {
         return korvan::kNothingToSolve;
     }
-    korvan::CallTables tables;
-    std::int32_t result = korvan::BuildTables(tables);
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    const auto points = static_cast<std::size_t>(count);
-    const korvan::NewDemands demands{korvan::SpanOf(*solution), &tables.factors, types, inputValues,
-                                     points};
-    result = RaiseForUnknownType(
-        korvan::CheckSolvable(demands, solution->size() + points, tables.ratios));
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    korvan::ReserveAdditional(*solution, points);
-    result = korvan::MakeNewEntries(
-        tables.factors, points, types, inputValues, nullptr,
-        [&](const SolutionEntry& entry) { korvan::Append(*solution, entry); });
-    if (result != korvan::kSuccess) {
-        return result;
-    }
+    HostVector storage{solution};
+    const korvan::NewPoints points{static_cast<std::size_t>(count), types, inputValues, nullptr};
     korvan::SolutionTotals totals{};
-    result = korvan::SolveValves(korvan::SpanOf(*solution), tables.ratios, totals);
+    const std::int32_t result =
+        RaiseForUnknownType(korvan::GenerateAndSolve(storage, points, totals));
     if (result == korvan::kSuccess) {
         WriteOutputs(totals, deviationMax, deviationMin, scaleFactor, reducedScaleFactor);
     }
@@ -93,19 +86,9 @@ KORVAN_API std::int32_t FillSolutionVector(SolutionVector* solution, double* dev
     if (solution->empty()) {
         return korvan::kNothingToSolve;
     }
-    korvan::CallTables tables;
-    std::int32_t result = korvan::BuildTables(tables);
-    if (result != korvan::kSuccess) {
-        return result;
-    }
-    const korvan::EntryRange entries = korvan::SpanOf(*solution);
-    result = RaiseForUnknownType(korvan::CheckSolvable(
-        korvan::RecomputedDemands{entries, &tables.factors}, entries.size(), tables.ratios));
-    if (result != korvan::kSuccess) {
-        return result;
-    }
     korvan::SolutionTotals totals{};
-    result = korvan::RecomputeDemandsAndSolveValves(entries, tables.ratios, tables.factors, totals);
+    const std::int32_t result =
+        RaiseForUnknownType(korvan::RecomputeAndSolve(korvan::SpanOf(*solution), totals));
     if (result == korvan::kSuccess) {
         WriteOutputs(totals, deviationMax, deviationMin, scaleFactor, reducedScaleFactor);
     }

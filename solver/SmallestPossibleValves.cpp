@@ -107,10 +107,13 @@ std::int32_t ReduceMatched(const ValveRatioTable& table, RatioSlots& slots, std:
     return kSuccess;
 }
 
-// The reduction of sorted, non-empty sizes, up to the values standing for their distinct sizes:
-// the checks, the slots, the call's own table and the scan, in this order.
-std::int32_t ReduceSorted(Span<const double> sorted, std::array<double, kMaxSlots>& reduced) {
-    const DistinctSizes distinct = CollectDistinctSizes(sorted);
+// Sorts `sizes` and reduces them up to the values standing for their distinct sizes: the sort,
+// the checks, the slots, the call's own table and the scan, in this order. std::out_of_range for
+// no size, which has no largest, once the sort has done nothing.
+std::int32_t SortAndReduce(Span<double> sizes, std::array<double, kMaxSlots>& reduced) {
+    SortLargestFirst(sizes);
+    sizes[0];
+    const DistinctSizes distinct = CollectDistinctSizes(sizes);
     if (distinct.count > kMaxSlots) {
         return distinct.anyNotPositive ? kInvalidArgument : kUnsolvableInput;
     }
@@ -246,10 +249,8 @@ void SortLargestFirst(Span<double> values) {
 
 std::int32_t GetSmallestPossibleValves(std::vector<double>& sizes, std::vector<double>& smallest) {
     const Span<double> sorted = SpanOf(sizes);
-    SortLargestFirst(sorted);
-    sorted[0];  // an empty set has no largest size
     std::array<double, kMaxSlots> reduced{};
-    const std::int32_t result = ReduceSorted(sorted, reduced);
+    const std::int32_t result = SortAndReduce(sorted, reduced);
     if (result != kSuccess) {
         return result;
     }
@@ -261,10 +262,8 @@ std::int32_t GetSmallestPossibleValves(std::vector<double>& sizes, std::vector<d
 }
 
 std::int32_t GetSmallestPossibleValves(Span<double> sizes, double* smallest) {
-    SortLargestFirst(sizes);
-    sizes[0];  // an empty set has no largest size
     std::array<double, kMaxSlots> reduced{};
-    const std::int32_t result = ReduceSorted(sizes, reduced);
+    const std::int32_t result = SortAndReduce(sizes, reduced);
     if (result != kSuccess) {
         return result;
     }
