@@ -50,9 +50,10 @@ std::int32_t GenerateAndSolve(Storage& storage, const NewPoints& points, Solutio
         return result;
     }
     const Span<const SolutionEntry> held = storage.Held();
-    result = CheckSolvable(
-        NewDemands{held, &tables.factors, points.types, points.inputValues, points.count},
-        held.size() + points.count, tables.ratios);
+    result = JudgePoints(
+                 NewDemands{held, &tables.factors, points.types, points.inputValues, points.count},
+                 held.size() + points.count, tables.ratios)
+                 .result;
     if (result != kSuccess) {
         return result;
     }
@@ -73,12 +74,41 @@ inline std::int32_t RecomputeAndSolve(EntryRange entries, SolutionTotals& totals
     if (result != kSuccess) {
         return result;
     }
-    result =
-        CheckSolvable(RecomputedDemands{entries, &tables.factors}, entries.size(), tables.ratios);
+    result = JudgePoints(RecomputedDemands{entries, &tables.factors}, entries.size(), tables.ratios)
+                 .result;
     if (result != kSuccess) {
         return result;
     }
     return RecomputeDemandsAndSolveValves(entries, tables.ratios, tables.factors, totals);
+}
+
+// The verdict on the points of a generating call: `held` entries and the new `points`. Returns 10
+// in `diagnosis.result` only when the call's tables cannot be built.
+inline Diagnosis DiagnoseGenerate(Span<const SolutionEntry> held, const NewPoints& points) {
+    if (held.size() + points.count == 0) {
+        return Refused(kNothingToSolve, KORVAN_RULE_NOTHING_TO_SOLVE);
+    }
+    CallTables tables;
+    const std::int32_t result = BuildTables(tables);
+    if (result != kSuccess) {
+        return Refused(result, KORVAN_RULE_NONE);
+    }
+    return JudgePoints(
+        NewDemands{held, &tables.factors, points.types, points.inputValues, points.count},
+        held.size() + points.count, tables.ratios);
+}
+
+// The verdict on the points of a re-solving call, as DiagnoseGenerate.
+inline Diagnosis DiagnoseFill(Span<const SolutionEntry> entries) {
+    if (entries.empty()) {
+        return Refused(kNothingToSolve, KORVAN_RULE_NOTHING_TO_SOLVE);
+    }
+    CallTables tables;
+    const std::int32_t result = BuildTables(tables);
+    if (result != kSuccess) {
+        return Refused(result, KORVAN_RULE_NONE);
+    }
+    return JudgePoints(RecomputedDemands{entries, &tables.factors}, entries.size(), tables.ratios);
 }
 
 }  // namespace korvan

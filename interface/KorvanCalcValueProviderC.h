@@ -19,10 +19,18 @@
  *
  * On any non-zero result *entryCount, *totals and `smallest` are untouched; so are the held
  * entries, except after KORVAN_OUT_OF_MEMORY, which may leave them reordered (each still whole:
- * type, inputValue and callerData intact).
+ * type, inputValue and callerData intact). KorvanDiagnose tells which point a refusal is about.
+ *
+ * Arrays: no two arrays (or output variables) of one call may overlap, except that `sizes` and
+ * `smallest` may be the very same array. Where an overlap is cheap to see (the entries' room
+ * against `types`, `inputValues`, `callerData`, `entryCount` and `totals`; `sizes` against
+ * `smallest`) the call refuses it with KORVAN_INVALID_ARGUMENT before anything changes.
  *
  * Threads: the library keeps no state between calls. Calls on different arrays may run at the
- * same time; one array must not be used by two calls at once. */
+ * same time; one array must not be used by two calls at once. A host that breaks this rule (a
+ * second call, or a write from another thread, on an array while a call works on it) gets
+ * meaningless values in its arrays, but the library never reads or writes outside the arrays it
+ * was given and its own storage. */
 #ifndef KORVAN_CALC_VALUE_PROVIDER_C_H
 #define KORVAN_CALC_VALUE_PROVIDER_C_H
 
@@ -30,7 +38,7 @@
 #include <stdint.h> /* NOLINT(modernize-deprecated-headers) */
 
 #define KORVAN_VERSION_MAJOR 1
-#define KORVAN_VERSION_MINOR 1
+#define KORVAN_VERSION_MINOR 2
 #define KORVAN_VERSION_PATCH 0
 /* What KorvanGetLibraryVersion returns for the library this header describes. */
 #define KORVAN_VERSION_NUMBER \
@@ -158,6 +166,78 @@ KORVAN_API int32_t KorvanGetSmallestPossibleValves(double* sizes, size_t count, 
 
 /* A static English sentence for `result`, for any value; never NULL. */
 KORVAN_API const char* KorvanDescribeResult(int32_t result);
+
+/* Why a call is refused (since 1.2) ----------------------------------------------------------
+ *
+ * KorvanDiagnose judges the points of a generating, re-solving or reducing call by the same rules
+ * and in the same order as the call itself, and tells the first rule broken and the point
+ * responsible. Points are numbered from 0: the entries held first, then the new points in the
+ * order of `types`; sizes in the order given, before any sorting. */
+
+/* The rules, as KorvanDiagnosis.rule; KorvanDescribeRule words each in English. */
+#define KORVAN_RULE_NONE 0               /* no rule is broken: the call gives KORVAN_SUCCESS */
+#define KORVAN_RULE_NOTHING_TO_SOLVE 1   /* no point and none held, or no size (11) */
+#define KORVAN_RULE_TYPE_UNKNOWN 2       /* the point's type is not one of 0 to 3 (12) */
+#define KORVAN_RULE_INPUT_NOT_POSITIVE 3 /* the point's input value is zero or less (13) */
+#define KORVAN_RULE_INPUT_NOT_A_NUMBER 4 /* the point's input value is not a number (13) */
+#define KORVAN_RULE_DEMAND_OUT_OF_RANGE                   \
+    5 /* the point's demand lies outside 1e-150 to 1e150: \
+       * an input value too small, too large or infinite, \
+       * or a held entry's demand as set (13) */
+#define KORVAN_RULE_DEMANDS_TOO_FAR_APART                                                     \
+    6                                   /* eight points or more, and the point's nearest size \
+                                         * is larger than that of otherPoint, whose demand is \
+                                         * larger (13) */
+#define KORVAN_RULE_SIZE_NOT_POSITIVE 7 /* the size is zero or less (160) */
+#define KORVAN_RULE_RATIOS_IN_NO_GROUP                     \
+    8 /* no group of the valve series holds every ratio of \
+       * the largest size to the others; no single size is \
+       * responsible (13) */
+
+/* KorvanDiagnosis.point and .otherPoint when no point is meant. */
+#define KORVAN_NO_POINT (-1)
+
+/* Which call's points KorvanCallPoints describes. */
+#define KORVAN_CALL_GENERATE 1
+#define KORVAN_CALL_FILL 2
+#define KORVAN_CALL_SMALLEST 3
+
+/* The points of a call, as the host passed them to it. */
+typedef struct KorvanCallPoints {       /* NOLINT(modernize-use-using) */
+    int32_t call;                       /* KORVAN_CALL_GENERATE, _FILL or _SMALLEST */
+    const KorvanSolutionEntry* entries; /* GENERATE: the entries held; FILL: the entries */
+    size_t entryCount;                  /* GENERATE: *entryCount as passed; FILL: entryCount */
+    const uint32_t* types;              /* GENERATE: the new points' types */
+    const double* values;               /* GENERATE: their input values; SMALLEST: the sizes in
+                                         * the order given (the call sorts its array: pass a
+                                         * copy made before it) */
+    size_t count;                       /* GENERATE: `count`; SMALLEST: the number of sizes */
+} KorvanCallPoints;
+
+/* What KorvanDiagnose tells. */
+typedef struct KorvanDiagnosis { /* NOLINT(modernize-use-using) */
+    int32_t result;              /* the code the call gives for these points */
+    int32_t rule;                /* KORVAN_RULE_...: the first rule broken */
+    int64_t point;               /* the point or size responsible, or KORVAN_NO_POINT */
+    int64_t otherPoint;          /* for KORVAN_RULE_DEMANDS_TOO_FAR_APART the point of larger
+                                  * demand and smaller size; else KORVAN_NO_POINT */
+} KorvanDiagnosis;
+
+KORVAN_C_LAYOUT_CHECK(sizeof(KorvanDiagnosis) == 24, "KorvanDiagnosis must be 24 bytes");
+
+/* Judges `points` and writes the verdict to `*diagnosis`. Reads the arrays and changes nothing.
+ * The call's other arguments (null pointers, a negative count, the capacity, overlapping arrays)
+ * are not judged here: KORVAN_INVALID_ARGUMENT from a solving call with a verdict of
+ * KORVAN_RULE_NONE means one of those.
+ *
+ * Returns the verdict's result (KORVAN_SUCCESS when no rule is broken); KORVAN_OUT_OF_MEMORY if
+ * the call's own tables cannot be built; KORVAN_INVALID_ARGUMENT, with `*diagnosis` untouched,
+ * for a null `points` or `diagnosis`, an unknown `call`, or a null array where a count needs
+ * it. */
+KORVAN_API int32_t KorvanDiagnose(const KorvanCallPoints* points, KorvanDiagnosis* diagnosis);
+
+/* A static English sentence for `rule`, for any value; never NULL. */
+KORVAN_API const char* KorvanDescribeRule(int32_t rule);
 
 /* The library's version as KORVAN_VERSION_MAJOR * 10000 + MINOR * 100 + PATCH. A host checks the
  * major version against the header it was built with. */

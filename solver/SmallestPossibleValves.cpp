@@ -274,6 +274,44 @@ std::int32_t GetSmallestPossibleValves(Span<double> sizes, double* smallest) {
     return kSuccess;
 }
 
+Diagnosis DiagnoseSizes(Span<const double> sizes) {
+    if (sizes.empty()) {
+        return Refused(kNothingToSolve, KORVAN_RULE_NOTHING_TO_SOLVE);
+    }
+    std::size_t point = 0;
+    for (const double size : sizes) {
+        if (size <= 0.0) {
+            return Refused(kInvalidArgument, KORVAN_RULE_SIZE_NOT_POSITIVE, point);
+        }
+        ++point;
+    }
+    // The distinct sizes as the sorted sizes would give them: a value that is not a number is
+    // distinct from every other, and more than kMaxSlots of them fit no group.
+    std::array<double, kMaxSlots> distinct{};
+    std::size_t count = 0;
+    for (const double size : sizes) {
+        const auto known = distinct.begin() + static_cast<std::ptrdiff_t>(count);
+        if (std::find(distinct.begin(), known, size) != known) {
+            continue;
+        }
+        if (count == kMaxSlots) {
+            return Refused(kUnsolvableInput, KORVAN_RULE_RATIOS_IN_NO_GROUP);
+        }
+        distinct[count++] = size;
+    }
+    SortLargestFirst(Span<double>{distinct.data(), count});
+    ValveRatioTable table;
+    std::int32_t result = BuildValveRatioTable(table);
+    if (result == kSuccess) {
+        std::array<double, kMaxSlots> reduced{};
+        result = ReduceDistinctSizes(distinct.data(), count, table, reduced.data());
+    }
+    if (result == kUnsolvableInput) {
+        return Refused(kUnsolvableInput, KORVAN_RULE_RATIOS_IN_NO_GROUP);
+    }
+    return result == kSuccess ? Accepted() : Refused(result, KORVAN_RULE_NONE);
+}
+
 std::int32_t ReduceDistinctSizes(const double* sizes, std::size_t count,
                                  const ValveRatioTable& table, double* reduced) {
     if (count == 0 || count > kMaxSlots) {

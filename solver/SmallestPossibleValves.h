@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tables/CheckedAccess.h"
+#include "tables/ResultCodes.h"
 #include "tables/ValveTables.h"
 
 namespace korvan {
@@ -37,6 +38,11 @@ std::int32_t GetSmallestPossibleValves(Span<double> sizes, double* smallest);
 // for no size or more than seven.
 std::int32_t ReduceDistinctSizes(const double* sizes, std::size_t count,
                                  const ValveRatioTable& table, double* reduced);
+
+// The verdict on `sizes`, in the order given, by the rules GetSmallestPossibleValves applies: 11
+// for no size; 160 naming the first size of zero or less; 13, naming no size, when no group holds
+// every ratio; 10, with no rule, when the table cannot be built. Reads `sizes` only.
+Diagnosis DiagnoseSizes(Span<const double> sizes);
 
 }  // namespace korvan
 

@@ -1,4 +1,5 @@
-// What the solver can size, told from the demands a call would solve before any entry changes.
+// What the solver can size, told from the demands a call would solve before any entry changes:
+// the verdict on every point, with the first rule broken and the point that breaks it.
 #ifndef KORVAN_SOLVER_SOLVABLE_DEMANDS_H
 #define KORVAN_SOLVER_SOLVABLE_DEMANDS_H
 
@@ -25,64 +26,82 @@ constexpr double kSpreadNearestSizesFollow = 1e15;
 
 namespace detail {
 
-// Whether the nearest-ratio sizes of the demands, each from its ratio to `largest`, never rise
-// along the order of decreasing demand: taken per candidate, the ratios that chose an earlier
-// candidate all lie below those that chose a later one.
-template <typename Demands>
-bool NearestSizesFollowDemands(const Demands& demands, double largest, const GroupZero& groupZero) {
-    constexpr double kInfinity = std::numeric_limits<double>::infinity();
-    std::array<double, kSeriesLength> lowest;
-    std::array<double, kSeriesLength> highest;
-    lowest.fill(kInfinity);
-    highest.fill(-kInfinity);
-    static_cast<void>(demands.ForEach([&](double demand) {
-        const double ratio = largest / demand;
-        const std::size_t candidate = NearestCandidate(groupZero, ratio);
-        lowest[candidate] = std::min(lowest[candidate], ratio);
-        highest[candidate] = std::max(highest[candidate], ratio);
-    }));
-    double below = -kInfinity;
-    for (std::size_t candidate = 0; candidate < kSeriesLength; ++candidate) {
-        if (lowest[candidate] <= highest[candidate]) {
-            if (!(below < lowest[candidate])) {
-                return false;
-            }
-            below = highest[candidate];
+// The points that take one candidate: the lowest and highest ratio among them, each with the
+// first point that has it.
+struct CandidateTakers {
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -std::numeric_limits<double>::infinity();
+    std::size_t lowestPoint = kNoPoint;
+    std::size_t highestPoint = kNoPoint;
+
+    void Add(double ratio, std::size_t point) {
+        if (ratio < lowest) {
+            lowest = ratio;
+            lowestPoint = point;
+        }
+        if (ratio > highest) {
+            highest = ratio;
+            highestPoint = point;
         }
     }
-    return true;
+    [[nodiscard]] bool Any() const { return lowestPoint != kNoPoint; }
+};
+
+// Whether the nearest-ratio sizes of the demands, each from its ratio to `largest`, never rise
+// along the order of decreasing demand: taken per candidate, the ratios that chose an earlier
+// candidate must all lie below those that chose a later one. Where they do not, the verdict names
+// the point of smaller demand that takes the larger size, and the point of larger demand it
+// outgrows.
+template <typename Demands>
+Diagnosis JudgeNearestSizes(const Demands& demands, double largest, const GroupZero& groupZero) {
+    std::array<CandidateTakers, kSeriesLength> takers{};
+    static_cast<void>(demands.ForEach([&](std::size_t point, double demand) {
+        const double ratio = largest / demand;
+        takers[NearestCandidate(groupZero, ratio)].Add(ratio, point);
+    }));
+    const CandidateTakers* previous = nullptr;
+    for (const CandidateTakers& candidate : takers) {
+        if (!candidate.Any()) {
+            continue;
+        }
+        if (previous != nullptr && !(previous->highest < candidate.lowest)) {
+            return Refused(kUnsolvableInput, KORVAN_RULE_DEMANDS_TOO_FAR_APART,
+                           previous->highestPoint, candidate.lowestPoint);
+        }
+        previous = &candidate;
+    }
+    return Accepted();
 }
 
 }  // namespace detail
 
-// Checks the points of a solve of `pointCount` points before anything changes, in one pass over
-// what `demands` yields (NewDemands or RecomputedDemands). Returns 12 when a point's type is not
-// one of the table's, whatever the demands; 13 when a demand lies outside kSmallestDemand to
-// kLargestDemand, or, with more points than group zero has sizes, when the nearest-ratio sizes
-// would rise along the order of decreasing demand (which only demands more than
-// kSpreadNearestSizesFollow apart can make them do); else 0.
+// Judges the points of a solve of `pointCount` points before anything changes, in one pass over
+// what `demands` yields (NewDemands or RecomputedDemands), and names the first point that breaks
+// the first rule broken: 12 when a point's type is not one of the table's, whatever the demands;
+// 13 when a demand lies outside kSmallestDemand to kLargestDemand, or, with more points than group
+// zero has sizes, when the nearest-ratio sizes would rise along the order of decreasing demand
+// (which only demands more than kSpreadNearestSizesFollow apart can make them do); else success.
 template <typename Demands>
-std::int32_t CheckSolvable(const Demands& demands, std::size_t pointCount,
-                           const ValveRatioTable& table) {
-    bool inRange = true;
+Diagnosis JudgePoints(const Demands& demands, std::size_t pointCount,
+                      const ValveRatioTable& table) {
+    std::size_t firstRefused = kNoPoint;
     double largest = kSmallestDemand;
     double smallest = kLargestDemand;
-    const bool typesKnown = demands.ForEach([&](double demand) {
-        inRange = inRange && IsSolvableDemand(demand);
+    const std::size_t unknownType = demands.ForEach([&](std::size_t point, double demand) {
+        firstRefused = firstRefused == kNoPoint && !IsSolvableDemand(demand) ? point : firstRefused;
         largest = std::max(largest, demand);
         smallest = std::min(smallest, demand);
     });
-    if (!typesKnown) {
-        return kInvalidType;
+    if (unknownType != kNoPoint) {
+        return Refused(kInvalidType, KORVAN_RULE_TYPE_UNKNOWN, unknownType);
     }
-    if (!inRange) {
-        return kUnsolvableInput;
+    if (firstRefused != kNoPoint) {
+        return Refused(kUnsolvableInput, demands.RuleOfRefusedDemand(firstRefused), firstRefused);
     }
-    if (pointCount > kSeriesLength && largest / smallest > kSpreadNearestSizesFollow &&
-        !detail::NearestSizesFollowDemands(demands, largest, CollectGroupZero(table))) {
-        return kUnsolvableInput;
+    if (pointCount > kSeriesLength && largest / smallest > kSpreadNearestSizesFollow) {
+        return detail::JudgeNearestSizes(demands, largest, CollectGroupZero(table));
     }
-    return kSuccess;
+    return Accepted();
 }
 
 }  // namespace korvan

@@ -4,10 +4,11 @@
 #ifndef KORVAN_TABLES_ENTRY_PREPARATION_H
 #define KORVAN_TABLES_ENTRY_PREPARATION_H
 
-#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
+#include "tables/ResultCodes.h"
 #include "tables/SeparateRecord.h"
 #include "tables/SolutionEntries.h"
 #include "tables/ValveTables.h"
@@ -44,10 +45,20 @@ inline bool IsKnownType(const TypeFactorTable& factors, std::uint32_t type) {
     return type < factors.size();
 }
 
+// Why an input value gives a demand the solver cannot carry: it is zero or less, it is not a
+// number, or it is a number too small, too large or infinite. The rule codes are the C
+// interface's.
+inline std::int32_t RuleForInputValue(double inputValue) {
+    if (std::isnan(inputValue)) {
+        return KORVAN_RULE_INPUT_NOT_A_NUMBER;
+    }
+    return inputValue > 0.0 ? KORVAN_RULE_DEMAND_OUT_OF_RANGE : KORVAN_RULE_INPUT_NOT_POSITIVE;
+}
+
 // The demands a generating call will solve, told before any entry is written: those the held
-// entries carry, then those the new points will get. ForEach hands each to `visit` and returns
-// true, or returns false as soon as it meets a new point of unknown type, whose demand it cannot
-// tell.
+// entries carry (points 0 to held - 1), then those the new points will get (points held + i).
+// ForEach hands each point's number and demand to `visit` and returns kNoPoint, or stops at the
+// first new point of unknown type, whose demand it cannot tell, and returns its number.
 struct NewDemands {
     Span<const SolutionEntry> held;
     const TypeFactorTable* factors;
@@ -56,35 +67,51 @@ struct NewDemands {
     std::size_t count;
 
     template <typename Visit>
-    [[nodiscard]] bool ForEach(const Visit& visit) const {
+    [[nodiscard]] std::size_t ForEach(const Visit& visit) const {
+        std::size_t point = 0;
         for (const SolutionEntry& entry : held) {
-            visit(entry.demand);
+            visit(point++, entry.demand);
         }
-        for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t i = 0; i < count; ++i, ++point) {
             if (!IsKnownType(*factors, types[i])) {
-                return false;
+                return point;
             }
-            visit(NewEntryDemand(FactorOf(*factors, types[i]), inputValues[i]));
+            visit(point, NewEntryDemand(FactorOf(*factors, types[i]), inputValues[i]));
         }
-        return true;
+        return kNoPoint;
+    }
+
+    // The rule point `point` breaks when its demand is refused: a held entry's demand is taken as
+    // it stands, a new point's follows from its input value.
+    [[nodiscard]] std::int32_t RuleOfRefusedDemand(std::size_t point) const {
+        if (point < held.size()) {
+            return KORVAN_RULE_DEMAND_OUT_OF_RANGE;
+        }
+        return RuleForInputValue(inputValues[point - held.size()]);
     }
 };
 
-// The demands a re-solving call will solve: every entry's, recomputed; ForEach as for NewDemands.
+// The demands a re-solving call will solve: every entry's, recomputed; ForEach and
+// RuleOfRefusedDemand as for NewDemands.
 struct RecomputedDemands {
     Span<const SolutionEntry> entries;
     const TypeFactorTable* factors;
 
     template <typename Visit>
-    [[nodiscard]] bool ForEach(const Visit& visit) const {
-        return std::all_of(entries.begin(), entries.end(), [&](const SolutionEntry& entry) {
+    [[nodiscard]] std::size_t ForEach(const Visit& visit) const {
+        std::size_t point = 0;
+        for (const SolutionEntry& entry : entries) {
             const auto type = static_cast<std::uint32_t>(entry.type);
             if (!IsKnownType(*factors, type)) {
-                return false;
+                return point;
             }
-            visit(RecomputedDemand(entry.inputValue, FactorOf(*factors, type)));
-            return true;
-        });
+            visit(point++, RecomputedDemand(entry.inputValue, FactorOf(*factors, type)));
+        }
+        return kNoPoint;
+    }
+
+    [[nodiscard]] std::int32_t RuleOfRefusedDemand(std::size_t point) const {
+        return RuleForInputValue(entries[point].inputValue);
     }
 };
 

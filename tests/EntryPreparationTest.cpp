@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "interface/KorvanCalcValueProvider.h"
@@ -66,27 +67,46 @@ TEST(RecomputeDemand, ClearsWorkFieldsButKeepsDeviationAndCallerData) {
     EXPECT_EQ(solution[0].callerData, 42u);
 }
 
-TEST(NewDemands, StopAtTheFirstUnknownTypeAfterTheHeldDemands) {
+TEST(NewDemands, NumberHeldEntriesFirstAndStopAtTheFirstUnknownType) {
     const TypeFactorTable factors = Factors();
     SolutionEntry held[1] = {};
     held[0].demand = 0.5;
     const std::uint32_t types[] = {0, 3, 4, 1};
     const double values[] = {100.0, 10.0, 1.0, 1.0};
-    std::vector<double> seen;
-    const auto record = [&](double demand) { seen.push_back(demand); };
-    EXPECT_FALSE((NewDemands{{held, 1}, &factors, types, values, 4}.ForEach(record)));
+    std::vector<std::pair<std::size_t, double>> seen;
+    const auto record = [&](std::size_t point, double demand) { seen.emplace_back(point, demand); };
+    EXPECT_EQ((NewDemands{{held, 1}, &factors, types, values, 4}.ForEach(record)), 3u);
     EXPECT_EQ(seen,
-              (std::vector<double>{0.5, NewEntryDemand(2.25, 100.0), NewEntryDemand(1.5, 10.0)}));
+              (std::vector<std::pair<std::size_t, double>>{
+                  {0, 0.5}, {1, NewEntryDemand(2.25, 100.0)}, {2, NewEntryDemand(1.5, 10.0)}}));
     seen.clear();
-    EXPECT_TRUE((NewDemands{{held, 1}, &factors, types, values, 2}.ForEach(record)));
+    EXPECT_EQ((NewDemands{{held, 1}, &factors, types, values, 2}.ForEach(record)), kNoPoint);
     EXPECT_EQ(seen.size(), 3u);
 
     SolutionEntry entries[2] = {};
     entries[0].inputValue = 100.0;
     entries[1].type = -1;  // read as unsigned: far beyond the table
     seen.clear();
-    EXPECT_FALSE((RecomputedDemands{{entries, 2}, &factors}.ForEach(record)));
-    EXPECT_EQ(seen, (std::vector<double>{RecomputedDemand(100.0, 2.25)}));
+    EXPECT_EQ((RecomputedDemands{{entries, 2}, &factors}.ForEach(record)), 1u);
+    EXPECT_EQ(seen,
+              (std::vector<std::pair<std::size_t, double>>{{0, RecomputedDemand(100.0, 2.25)}}));
+}
+
+TEST(RuleForInputValue, TellsNotPositiveFromNotANumberFromOutOfRange) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const std::pair<double, std::int32_t> cases[] = {
+        {0.0, KORVAN_RULE_INPUT_NOT_POSITIVE},
+        {-0.0, KORVAN_RULE_INPUT_NOT_POSITIVE},
+        {-50.0, KORVAN_RULE_INPUT_NOT_POSITIVE},
+        {-kInf, KORVAN_RULE_INPUT_NOT_POSITIVE},
+        {std::numeric_limits<double>::quiet_NaN(), KORVAN_RULE_INPUT_NOT_A_NUMBER},
+        {kInf, KORVAN_RULE_DEMAND_OUT_OF_RANGE},
+        {1e300, KORVAN_RULE_DEMAND_OUT_OF_RANGE},
+        {1e-300, KORVAN_RULE_DEMAND_OUT_OF_RANGE},
+    };
+    for (const auto& [value, rule] : cases) {
+        EXPECT_EQ(RuleForInputValue(value), rule) << value;
+    }
 }
 
 TEST(IsSolvableDemand, AcceptsTheRangeThatKeepsEveryFigureFinite) {

@@ -22,7 +22,7 @@ from ._library import LIBRARY, Totals
 from ._records import ENTRY_DTYPE
 from ._solution import Solution
 
-__version__ = "1.1.0"
+__version__ = "1.2.0"
 
 # Shown as korvan.KorvanError and korvan.Solution in tracebacks and reprs.
 KorvanError.__module__ = Solution.__module__ = __name__

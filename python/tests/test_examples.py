@@ -117,7 +117,7 @@ def test_smallest_possible_valves_of_the_worked_examples(sizes, ordered, smalles
 
 def test_versions():
     assert korvan.version() == 1.0
-    assert korvan.__version__ == "1.1.0"
+    assert korvan.__version__ == "1.2.0"
 
 
 def test_the_record_is_the_libraries_own_layout():
