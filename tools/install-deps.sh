@@ -4,20 +4,25 @@
 #
 # usage: tools/install-deps.sh [group...]      (default: build test python)
 #   build    compiler, CMake, Ninja, pkg-config, and dpkg-dev and file for CPack's .deb
-#   test     GoogleTest, Google Benchmark, clang with its sanitizer and fuzzer runtimes, valgrind
+#   test     GoogleTest, Google Benchmark, clang with its sanitizer and fuzzer runtimes, valgrind,
+#            man to check the installed manual page
 #   host     nothing: the sample host korvan-size needs only the C++ standard library
 #   python   Debian's python3 with numpy, pytest and hypothesis
 #   windows  MinGW-w64 and Wine, for the cross-built DLL and its tests
 #   web      emscripten, npm (unless one is on PATH) and Chromium for the browser tests
+#   docs     Doxygen, for the API reference (make docs)
+#   package  lintian, which checks the .deb (make package)
 set -eu
 
 packages_of() {
     case "$1" in
         build) echo "g++ cmake ninja-build pkg-config make dpkg-dev file" ;;
-        test) echo "googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev valgrind" ;;
+        test) echo "googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev valgrind man-db" ;;
         host) echo "" ;;
         python) echo "python3 python3-numpy python3-pytest python3-hypothesis" ;;
         windows) echo "g++-mingw-w64-x86-64-posix wine64 googletest" ;;
+        docs) echo "doxygen" ;;
+        package) echo "lintian" ;;
         web)
             # A Node.js from elsewhere (NodeSource's, say) brings its own npm and conflicts with
             # Debian's; ask for Debian's only where there is none.
