@@ -1,10 +1,10 @@
 # The newcomer's entry points. Everything else runs through CMake presets.
-.PHONY: test build release clean deps demo
+.PHONY: test build release clean deps demo examples docs
 
 # The groups of tools/install-deps.sh that the developer builds need; `make deps` installs every
 # group the commands of the README use. Each installs only what is missing.
 DEV_DEPS := build test python
-ALL_DEPS := $(DEV_DEPS) windows web
+ALL_DEPS := $(DEV_DEPS) windows web docs package
 
 test: dev-deps
 	cmake --preset dev
@@ -29,11 +29,41 @@ deps:
 dev-deps:
 	sh tools/install-deps.sh $(DEV_DEPS)
 
-# Builds everything and sizes the built-in example with korvan-size.
+# Builds everything and sizes the README's example with korvan-size, saying what the table shows.
 demo: dev-deps
 	cmake --preset dev
 	cmake --build --preset dev
-	./build/dev/korvan-size
+	@sh tools/demo.sh build/dev/korvan-size
+
+# The C, C++ and Python examples of the docs, built as a host builds them: the library installed
+# into build/examples/prefix, each C and C++ folder of examples/ a project of its own against its
+# CMake package, the Python package imported from the prefix. Then each is run.
+EXAMPLES_DIR := build/examples
+EXAMPLES_PREFIX := $(CURDIR)/$(EXAMPLES_DIR)/prefix
+examples: build
+	rm -rf $(EXAMPLES_PREFIX)
+	cmake --install build/dev --prefix $(EXAMPLES_PREFIX)
+	for language in cpp c; do \
+	  cmake -S examples/$$language -B $(EXAMPLES_DIR)/$$language -G Ninja \
+	    -DCMAKE_PREFIX_PATH=$(EXAMPLES_PREFIX) && \
+	  cmake --build $(EXAMPLES_DIR)/$$language || exit 1; \
+	done
+	@for example in cpp/three_points cpp/fill_mixed_demands c/three_points c/diagnose; do \
+	  echo "--- $(EXAMPLES_DIR)/$$example"; $(EXAMPLES_DIR)/$$example || exit 1; \
+	done
+	@echo "--- examples/python/scale_factor.py"
+	@PYTHONPATH=$(EXAMPLES_PREFIX)/lib/python3/dist-packages /usr/bin/python3 \
+	  examples/python/scale_factor.py
+
+# The API reference, from the comments of the two public headers, in build/docs/html/; any
+# warning of Doxygen's (an undocumented declaration or parameter, say) fails it.
+KORVAN_VERSION := $(shell awk '/^\#define KORVAN_VERSION_(MAJOR|MINOR|PATCH) [0-9]+$$/ \
+	{ printf "%s%s", separator, $$3; separator = "." }' interface/KorvanCalcValueProviderC.h)
+docs:
+	sh tools/install-deps.sh docs
+	rm -rf build/docs
+	KORVAN_VERSION=$(KORVAN_VERSION) doxygen docs/Doxyfile
+	@echo "The API reference: build/docs/html/index.html"
 
 # Hardening: the whole suite under sanitizers, and the same bits from every build. `make check`
 # is the first step of CI (.ci/run).
@@ -137,11 +167,13 @@ windows:
 	ctest --preset windows
 	tools/compare-builds.sh release windows
 
-# The .deb of the release build and the .zip of the Windows build, in build/*/packages/.
+# The .deb of the release build and the .zip of the Windows build, in build/*/packages/; lintian
+# must find no error in the .deb. The binaries' debug information is in build/release/packages/debug.
 package:
-	sh tools/install-deps.sh build windows
+	sh tools/install-deps.sh build windows package
 	cmake --preset release
 	cmake --build --preset release --target all package
+	lintian --fail-on error build/release/packages/*.deb
 	cmake --preset windows
 	cmake --build --preset windows --target all package
 	@ls build/release/packages/*.deb build/windows/packages/*.zip
@@ -157,5 +189,5 @@ plain:
 	cmake --build build/plain -j 2
 	rm -rf build/plain/prefix
 	cmake --install build/plain --prefix build/plain/prefix
-	test -e build/plain/prefix/lib/libKorvanCalcValueProvider.so.1
+	test -n "$$(find build/plain/prefix -name libKorvanCalcValueProvider.so.1)"
 	build/plain/prefix/bin/korvan-size >/dev/null
