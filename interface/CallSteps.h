@@ -84,7 +84,7 @@ std::int32_t MakeInOrderAndSolve(Storage& storage, const NewPoints& points,
         storage.Store(entry);
         if (!(entry.demand == runDemand)) {
             if (made - runStart > 1) {
-                HeapSortInOrder(storage.Entries().Part(runStart, made - runStart));
+                SortInOrder(storage.Entries().Part(runStart, made - runStart));
             }
             runStart = made;
             runDemand = entry.demand;
@@ -109,7 +109,7 @@ std::int32_t MakeInOrderAndSolve(Storage& storage, const NewPoints& points,
         }
     }
     if (made - runStart > 1) {
-        HeapSortInOrder(storage.Entries().Part(runStart, made - runStart));
+        SortInOrder(storage.Entries().Part(runStart, made - runStart));
     }
     return ReduceAndEvaluate(storage.Entries(), chosen, tables.ratios, groupZero, totals);
 }

@@ -7,6 +7,8 @@
 namespace korvan {
 namespace {
 
+// Up to this many entries an insertion sort, beyond it a heap sort: both bounded by the range.
+constexpr std::size_t kInsertionSortLimit = 16;
 constexpr int kDigitBits = 8;
 // The high bits of a bucket's keys that the radix passes sort.
 constexpr int kRadixBits = 3 * kDigitBits;
@@ -193,7 +195,7 @@ void SortBucket(EntryRange stretch, const Buckets& buckets, std::size_t bucket, 
     PermuteEntries(entries, keys, count);
     ForEachRunOfEqualKeys(keys, count, 0, [stretch](std::size_t begin, std::size_t end) {
         if (end - begin > 1) {
-            HeapSortInOrder(stretch.Part(begin, end - begin));
+            SortInOrder(stretch.Part(begin, end - begin));
         }
     });
 }
@@ -242,9 +244,22 @@ void PlaceBuckets(SpreadPlan& plan) {
 
 }  // namespace detail
 
-void HeapSortInOrder(EntryRange range) {
-    std::make_heap(range.begin(), range.end(), OrdersBefore);
-    std::sort_heap(range.begin(), range.end(), OrdersBefore);
+void SortInOrder(EntryRange range) {
+    if (range.size() > kInsertionSortLimit) {
+        std::make_heap(range.begin(), range.end(), OrdersBefore);
+        std::sort_heap(range.begin(), range.end(), OrdersBefore);
+        return;
+    }
+    SolutionEntry* const first = range.begin();
+    for (std::size_t i = 1; i < range.size(); ++i) {
+        const SolutionEntry moving = first[i];
+        std::size_t place = i;
+        while (place > 0 && OrdersBefore(moving, first[place - 1])) {
+            first[place] = first[place - 1];
+            --place;
+        }
+        first[place] = moving;
+    }
 }
 
 bool PointOrder::Sort(std::size_t scratchRoom) {
@@ -314,7 +329,7 @@ DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
     for (SolutionEntry& entry : entries) {
         ready(entry);
     }
-    HeapSortInOrder(entries);
+    SortInOrder(entries);
     stretches.count = 1;
     stretches.ends[0] = entries.size();
     stretches.inBuckets = false;
@@ -332,7 +347,7 @@ EntryRange OrderStretch(DemandStretches& stretches, std::size_t index) {
         return stretch;
     }
     if (stretch.size() > stretches.keyRoom) {
-        HeapSortInOrder(stretch);
+        SortInOrder(stretch);
     } else {
         KeyedPosition* const keys = stretches.keys.get();
         SortBucket(stretch, stretches.buckets, index, keys, keys + stretches.keyRoom);

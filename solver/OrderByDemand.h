@@ -146,10 +146,11 @@ EntryRange OrderStretch(DemandStretches& stretches, std::size_t index);
 // on every platform, whatever order they came in.
 bool OrdersBefore(const SolutionEntry& left, const SolutionEntry& right);
 
-// Sorts the host's entries into that order by comparing them where they stand. A heap sort: its
-// every step stays within the range whatever the comparisons answer, so entries that another
-// thread changes meanwhile end in a meaningless order but are never written outside the range.
-void HeapSortInOrder(EntryRange range);
+// Sorts the host's entries into that order by comparing them where they stand: an insertion sort
+// for a few, a heap sort for more. Every step of either stays within the range whatever the
+// comparisons answer, so entries that another thread changes meanwhile end in a meaningless order
+// but are never written outside the range.
+void SortInOrder(EntryRange range);
 
 // The points of a batch in the order of the result, held by the call: each key's position is a
 // point's number, bucket by bucket, each bucket sorted by demand, larger first. Within a bucket
