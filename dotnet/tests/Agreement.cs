@@ -2,7 +2,6 @@
 // what the library answered (korvan_dotnet_cases); the same calls through the binding must give
 // the same bits, the same refusals, and leave refused arrays as they were.
 using System;
-using System.Diagnostics;
 using System.Globalization;
 using System.Linq;
 
@@ -15,7 +14,8 @@ namespace Korvan.Tests
         [Test]
         private static void EveryCallGivesTheBitsOfTheCInterface(Options options)
         {
-            var lines = Run(options["cases-program"]);
+            var lines = Programs.Output(options["cases-program"])
+                            .Split(new[] { '\n' }, StringSplitOptions.RemoveEmptyEntries);
             Check.True(lines.Length >= MinimumCalls, "only " + lines.Length + " calls");
             var counts = lines.GroupBy(line => line.Split(' ')[0])
                              .ToDictionary(kind => kind.Key, kind => kind.Count());
@@ -129,22 +129,6 @@ namespace Korvan.Tests
             catch (KorvanException refused)
             {
                 return refused;
-            }
-        }
-
-        private static string[] Run(string program)
-        {
-            var start = new ProcessStartInfo(program)
-            {
-                UseShellExecute = false,
-                RedirectStandardOutput = true,
-            };
-            using (var process = Process.Start(start))
-            {
-                var output = process.StandardOutput.ReadToEnd();
-                process.WaitForExit();
-                Check.Equal(0, process.ExitCode, program + " exit code");
-                return output.Split(new[] { '\n' }, StringSplitOptions.RemoveEmptyEntries);
             }
         }
 

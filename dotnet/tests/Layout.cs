@@ -2,7 +2,6 @@
 // header's: sizes and offsets as the marshaller sees them, and as the bytes lie in an array.
 using System;
 using System.Collections.Generic;
-using System.Diagnostics;
 using System.Linq;
 using System.Runtime.InteropServices;
 
@@ -84,21 +83,11 @@ namespace Korvan.Tests
         // first word.
         private static Dictionary<string, long[]> Measure(string program)
         {
-            var start = new ProcessStartInfo(program)
-            {
-                UseShellExecute = false,
-                RedirectStandardOutput = true,
-            };
-            using (var process = Process.Start(start))
-            {
-                var output = process.StandardOutput.ReadToEnd();
-                process.WaitForExit();
-                Check.Equal(0, process.ExitCode, program + " exit code");
-                return output.Split(new[] { '\n' }, StringSplitOptions.RemoveEmptyEntries)
-                    .Select(line => line.Split(' '))
-                    .ToDictionary(words => words[0],
-                                  words => words.Skip(1).Select(long.Parse).ToArray());
-            }
+            return Programs.Output(program)
+                .Split(new[] { '\n' }, StringSplitOptions.RemoveEmptyEntries)
+                .Select(line => line.Split(' '))
+                .ToDictionary(words => words[0],
+                              words => words.Skip(1).Select(long.Parse).ToArray());
         }
     }
 }

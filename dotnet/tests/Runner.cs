@@ -5,6 +5,7 @@
 // usage: mono KorvanTests.exe <group> [name=value...]
 using System;
 using System.Collections.Generic;
+using System.Diagnostics;
 using System.Linq;
 using System.Reflection;
 
@@ -144,6 +145,28 @@ namespace Korvan.Tests
             }
             var text = value is double ? ((double)(object)value).ToString("R") : value.ToString();
             return value is string ? "\"" + text + "\"" : text;
+        }
+    }
+
+    /// <summary>The C programs the tests compare with.</summary>
+    internal static class Programs
+    {
+        /// <summary>The standard output of <paramref name="program"/>, which must exit with
+        /// 0.</summary>
+        internal static string Output(string program)
+        {
+            var start = new ProcessStartInfo(program)
+            {
+                UseShellExecute = false,
+                RedirectStandardOutput = true,
+            };
+            using (var process = Process.Start(start))
+            {
+                var output = process.StandardOutput.ReadToEnd();
+                process.WaitForExit();
+                Check.Equal(0, process.ExitCode, program + " exit code");
+                return output;
+            }
         }
     }
 

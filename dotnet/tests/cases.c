@@ -194,7 +194,7 @@ static void Generate(Kept* kept, int withHeld) {
         memcpy(asPassed, entries, sizeof asPassed);
         entryCount = held;
         result = KorvanGenerateSolution((int32_t)count, types, values, tags, entries,
-                                        2 * MAX_POINTS, &entryCount, &totals);
+                                        sizeof entries / sizeof entries[0], &entryCount, &totals);
         points.entries = asPassed;
         PutResult(result, &points);
     }

@@ -24,9 +24,12 @@ static void Reverse(void* items, size_t count, size_t size) {
     }
 }
 
+/* The signatures are the C interface's, whatever the stand-in does with each argument. */
+/* NOLINTBEGIN(readability-non-const-parameter) */
 int32_t KorvanGenerateSolution(int32_t count, const uint32_t* types, const double* inputValues,
                                const uint64_t* callerData, KorvanSolutionEntry* entries,
                                size_t capacity, size_t* entryCount, KorvanSolutionTotals* totals) {
+    /* NOLINTEND(readability-non-const-parameter) */
     (void)count;
     (void)types;
     (void)inputValues;
@@ -44,6 +47,7 @@ int32_t KorvanFillSolution(KorvanSolutionEntry* entries, size_t entryCount,
     return KORVAN_OUT_OF_MEMORY;
 }
 
+/* NOLINTNEXTLINE(readability-non-const-parameter) */
 int32_t KorvanGetSmallestPossibleValves(double* sizes, size_t count, double* smallest) {
     (void)smallest;
     Reverse(sizes, count, sizeof *sizes);

@@ -8,7 +8,7 @@
 
 #define SIZE(record, type) printf("%s.size %zu\n", record, sizeof(type))
 #define FIELD(record, name, type, member) \
-    printf("%s.%s %zu %zu\n", record, name, offsetof(type, member), sizeof(((type*)NULL)->member))
+    printf("%s.%s %zu %zu\n", record, name, offsetof(type, member), sizeof((type){0}.member))
 
 int main(void) {
     SIZE("SolutionEntry", KorvanSolutionEntry);
@@ -30,6 +30,7 @@ int main(void) {
 
     SIZE("CallPoints", KorvanCallPoints);
     FIELD("CallPoints", "Call", KorvanCallPoints, call);
+    /* NOLINTNEXTLINE(bugprone-sizeof-expression): the size of the pointer is meant */
     FIELD("CallPoints", "Entries", KorvanCallPoints, entries);
     FIELD("CallPoints", "EntryCount", KorvanCallPoints, entryCount);
     FIELD("CallPoints", "Types", KorvanCallPoints, types);
