@@ -14,7 +14,8 @@ namespace Korvan
         /// <paramref name="points"/> describes, as the caller passed them.</summary>
         internal static KorvanException Of(int result, NativeMethods.CallPoints points)
         {
-            NativeMethods.Diagnosis verdict;
+            // Left as it is when the diagnosis itself is refused.
+            var verdict = new NativeMethods.Diagnosis { Rule = (int)Rule.None };
             var told = NativeMethods.KorvanDiagnose(&points, &verdict);
             // The verdict explains the refusal only when it foresees the same result; memory
             // running out, for one, is no rule of the points.
