@@ -1,25 +1,45 @@
 """Checking and converting the caller's arguments before any call reaches the library.
 
-Each function takes the argument and its name, and returns a one-dimensional, contiguous array of
-the type the C interface reads, converted without a copy where the argument already is one.
-Anything else raises TypeError (the wrong kind of value) or ValueError (the wrong shape, length
-or range), naming the argument.
+An argument is first taken as an array (`sequence`, `entries`): a view of the caller's own
+memory where it is one, which reads nothing of it yet, so that a call can claim that memory
+before it reads it. `integers` and `floats` then check the values and return the one-dimensional,
+contiguous array of the type the C interface reads, converted without a copy where the argument
+already is one. Anything else raises TypeError (the wrong kind of value) or ValueError (the wrong
+shape, length or range), naming the argument and, where one value is at fault, its index.
 """
 
+from __future__ import annotations
+
+import decimal
 import functools
+import numbers
+from typing import Any, Type
 
 import numpy as np
+import numpy.typing as npt
 
 from ._records import ENTRY_DTYPE
 from ._solution import Solution
 
 # The C interface counts new points in an int32.
-MAX_COUNT = np.iinfo(np.int32).max
+MAX_COUNT = int(np.iinfo(np.int32).max)
+# Longest text of a refused value that a message shows.
+_SHOWN_CHARACTERS = 40
 
 
-def _array(value, name):
+def sequence(value: Any, name: str, integral: bool = False) -> np.ndarray:
+    """`value` as a one-dimensional array; its values are checked by `integers` or `floats`.
+
+    A value that is not already an array and does not convert to one of numbers (of integers,
+    when `integral`) becomes an array of objects, so that the check names the value at fault.
+    """
+    if isinstance(value, np.ma.MaskedArray):
+        value = _unmasked(value, name)
     try:
         array = np.asarray(value)
+        if not isinstance(value, np.ndarray) and array.dtype.kind not in ("iu" if integral
+                                                                          else "iuf"):
+            array = np.array(value, dtype=object)
     except (TypeError, ValueError) as error:  # ragged nesting, for one
         raise type(error)(f"{name}: {error}") from None
     if array.ndim == 0:
@@ -30,66 +50,130 @@ def _array(value, name):
     return array
 
 
-def _check_length(array, name, length):
-    if length is not None and len(array) != length:
+def _unmasked(value: np.ma.MaskedArray, name: str) -> np.ndarray:
+    """The data of a masked array in which no value is masked."""
+    masked = np.ma.getmaskarray(value)
+    if masked.dtype.names:  # a record is masked where any of its fields is
+        masked = np.logical_or.reduce([masked[field] for field in masked.dtype.names])
+    if masked.any():
+        position = np.unravel_index(int(np.flatnonzero(masked)[0]), masked.shape)
+        index = ", ".join(str(int(axis)) for axis in position)
+        raise ValueError(f"{name}[{index}] is masked; drop or replace the masked values first")
+    return np.asarray(value.data)
+
+
+def check_length(array: np.ndarray, name: str, length: int) -> None:
+    """Raises ValueError unless `array` has one value for each of the `length` types."""
+    if len(array) != length:
         noun = "value" if len(array) == 1 else "values"
         raise ValueError(f"{name} has {len(array)} {noun}, not the {length} of types")
 
 
-def integers(value, name, dtype, length=None):
-    """`value` as an array of the unsigned integer `dtype`; every value must fit it."""
-    array = _array(value, name)
-    _check_length(array, name, length)
-    if array.size == 0:
-        return np.zeros(0, dtype)
-    if array.dtype.kind not in "iu":
-        raise TypeError(f"{name} must hold integers, not {array.dtype}")
-    if not _always_fits(array.dtype, dtype):
-        limits = np.iinfo(dtype)
-        if array.min() < 0 or array.max() > limits.max:
-            position = int(np.flatnonzero((array < 0) | (array > limits.max))[0])
-            raise ValueError(
-                f"{name}[{position}] is {array[position]}, outside the {limits.min} to "
-                f"{limits.max} of {np.dtype(dtype).name}"
-            )
-    return np.ascontiguousarray(array, dtype)
-
-
-@functools.lru_cache(maxsize=None)
-def _always_fits(given, wanted):
-    return np.can_cast(given, wanted, "safe")
-
-
-def floats(value, name, length=None, copy=False):
-    """`value` as an array of float64; a new array when `copy` is set."""
-    array = _array(value, name)
-    _check_length(array, name, length)
-    if array.size and array.dtype.kind not in "iufO":
-        raise TypeError(f"{name} must hold numbers, not {array.dtype}")
-    if array.dtype.kind == "O":
-        missing = np.equal(array, None)  # numpy would read None as not-a-number
-        if missing.any():
-            raise TypeError(f"{name}[{int(np.flatnonzero(missing)[0])}] is None")
-    try:
-        # Objects (Decimal, Fraction, ...) convert as float() converts them.
-        if copy:
-            return np.array(array, np.float64, order="C")
-        return np.ascontiguousarray(array, np.float64)
-    except (TypeError, ValueError) as error:
-        raise TypeError(f"{name} must hold numbers: {error}") from None
-
-
-def count(array, name):
+def count(array: np.ndarray, name: str) -> int:
     """The number of new points in `array`, checked against what the interface can count."""
     if len(array) > MAX_COUNT:
         raise ValueError(f"{name} has {len(array)} points; at most {MAX_COUNT} fit one call")
     return len(array)
 
 
-def entries(value, name):
+def integers(array: np.ndarray, name: str, dtype: Type[np.unsignedinteger[Any]]
+             ) -> npt.NDArray[Any]:
+    """`array` as a contiguous array of the unsigned integer `dtype`; every value must fit."""
+    if array.size == 0:
+        return np.zeros(0, dtype)
+    if array.dtype.kind == "O":
+        limit = int(np.iinfo(dtype).max)
+        return np.array([_integer(item, name, position, dtype, limit)
+                         for position, item in enumerate(array)], dtype)
+    if array.dtype.kind not in "iu":
+        raise TypeError(f"{name} must hold integers, not {array.dtype}")
+    if not _always_fits(array.dtype, np.dtype(dtype)):
+        limits = np.iinfo(dtype)
+        if array.min() < 0 or array.max() > limits.max:
+            position = int(np.flatnonzero((array < 0) | (array > limits.max))[0])
+            raise ValueError(_outside(name, position, array[position], dtype))
+    return np.ascontiguousarray(array, dtype)
+
+
+def _integer(item: object, name: str, position: int, dtype: type, limit: int) -> int:
+    if isinstance(item, (bool, np.bool_)) or not isinstance(item, numbers.Integral):
+        raise TypeError(f"{name}[{position}] is {_shown(item)}, not an integer")
+    value = int(item)
+    if not 0 <= value <= limit:
+        raise ValueError(_outside(name, position, value, dtype))
+    return value
+
+
+def _outside(name: str, position: int, value: object, dtype: type) -> str:
+    limits = np.iinfo(dtype)
+    return (f"{name}[{position}] is {_shown(value)}, outside the {limits.min} to {limits.max} "
+            f"of {np.dtype(dtype).name}")
+
+
+@functools.lru_cache(maxsize=None)
+def _always_fits(given: np.dtype, wanted: np.dtype) -> bool:
+    return bool(np.can_cast(given, wanted, "safe"))
+
+
+def floats(array: np.ndarray, name: str) -> npt.NDArray[np.float64]:
+    """`array` as a contiguous array of float64; every value must be a real number a double
+    holds (infinities and not-a-number included, which the library judges)."""
+    kind = array.dtype.kind
+    if array.size == 0 or kind in "iu" or array.dtype == np.float64:
+        return np.ascontiguousarray(array, np.float64)
+    if kind == "O":
+        return np.array([_real(item, name, position) for position, item in enumerate(array)],
+                        np.float64)
+    if kind != "f":
+        raise TypeError(f"{name} must hold numbers, not {array.dtype}")
+    with np.errstate(over="ignore"):
+        converted = np.ascontiguousarray(array, np.float64)
+    overflowed = np.isinf(converted) & np.isfinite(array)
+    if overflowed.any():  # a long double beyond a double's range
+        position = int(np.flatnonzero(overflowed)[0])
+        raise ValueError(f"{name}[{position}] is {_shown(array[position])}, "
+                         f"too large for a double")
+    return converted
+
+
+def _real(item: object, name: str, position: int) -> float:
+    if isinstance(item, (bool, np.bool_)) or not isinstance(item, (numbers.Real,
+                                                                   decimal.Decimal)):
+        raise TypeError(f"{name}[{position}] is {_shown(item)}, not a number")
+    try:
+        value = float(item)
+    except OverflowError:  # an integer or fraction beyond a double's range
+        raise ValueError(f"{name}[{position}] is {_shown(item)}, too large for a double") \
+            from None
+    except ValueError:  # a signalling not-a-number
+        raise ValueError(f"{name}[{position}] is {_shown(item)}, not a number a double holds") \
+            from None
+    if np.isinf(value) and _finite(item):
+        raise ValueError(f"{name}[{position}] is {_shown(item)}, too large for a double")
+    return value
+
+
+def _finite(item: object) -> bool:
+    if isinstance(item, decimal.Decimal):
+        return item.is_finite()
+    if isinstance(item, numbers.Rational):
+        return True
+    return bool(np.isfinite(item))  # type: ignore[call-overload]
+
+
+def _shown(value: object) -> str:
+    text = repr(value.item() if isinstance(value, np.generic) else value)
+    if len(text) > _SHOWN_CHARACTERS:
+        return text[:_SHOWN_CHARACTERS - 3] + "..."
+    return text
+
+
+def entries(value: Any, name: str) -> np.ndarray:
     """`value` (an ENTRY_DTYPE array, or a Solution) as that one-dimensional array itself."""
     if isinstance(value, Solution):
         value = value.entries
+    if isinstance(value, np.ma.MaskedArray):
+        value = _unmasked(value, name)
     if not isinstance(value, np.ndarray):
         raise TypeError(f"{name} must be a numpy array of korvan.ENTRY_DTYPE, "
                         f"not {type(value).__name__}")
@@ -98,3 +182,4 @@ def entries(value, name):
     if value.ndim != 1:
         raise ValueError(f"{name} must be one-dimensional, not of shape {value.shape}")
     return value
+
