@@ -11,6 +11,7 @@ import numpy.typing as npt
 from . import _inputs
 from ._library import (CALL_FILL, CALL_GENERATE, CALL_SMALLEST, LIBRARY, CallPoints, Totals)
 from ._locks import CLAIMS
+from ._locks import address as _address
 from ._records import ENTRY_DTYPE
 from ._solution import Solution
 
@@ -72,7 +73,9 @@ def generate(types: ArrayLike, input_values: ArrayLike, entries: Optional[Entrie
     held = None if entries is None else _inputs.entries(entries, "entries")
     held_count = 0 if held is None else len(held)
 
-    with CLAIMS.claim(reads=(type_array, value_array, tag_array, held)):
+    claimed = (_inputs.callers(types, type_array), _inputs.callers(input_values, value_array),
+               None if tag_array is None else _inputs.callers(caller_data, tag_array), held)
+    with CLAIMS.claim(reads=claimed):
         new_types = _inputs.integers(type_array, "types", np.uint32)
         values = _inputs.floats(value_array, "input_values")
         tags = (np.arange(count, dtype=np.uint64) if tag_array is None
@@ -82,13 +85,13 @@ def generate(types: ArrayLike, input_values: ArrayLike, entries: Optional[Entrie
             solved[:held_count] = held
         entry_count = ctypes.c_size_t(held_count)
         totals = Totals()
-        code = LIBRARY.generate_solution(count, new_types.ctypes.data, values.ctypes.data,
-                                         tags.ctypes.data, solved.ctypes.data, len(solved),
+        code = LIBRARY.generate_solution(count, _address(new_types), _address(values),
+                                         _address(tags), _address(solved), len(solved),
                                          ctypes.byref(entry_count), ctypes.byref(totals))
         if code != 0:
             raise LIBRARY.refusal(code, CallPoints(
-                CALL_GENERATE, solved.ctypes.data, held_count, new_types.ctypes.data,
-                values.ctypes.data, count))
+                CALL_GENERATE, _address(solved), held_count, _address(new_types),
+                _address(values), count))
     return Solution.from_totals(solved, totals)
 
 
@@ -132,9 +135,9 @@ def fill(entries: Entries) -> Solution:
     with CLAIMS.claim(writes=(target,)):
         in_place = target.flags.c_contiguous and target.flags.aligned
         work = target if in_place else np.array(target, order="C")
-        code = LIBRARY.fill_solution(work.ctypes.data, len(work), ctypes.byref(totals))
+        code = LIBRARY.fill_solution(_address(work), len(work), ctypes.byref(totals))
         if code != 0:
-            raise LIBRARY.refusal(code, CallPoints(CALL_FILL, work.ctypes.data, len(work),
+            raise LIBRARY.refusal(code, CallPoints(CALL_FILL, _address(work), len(work),
                                                    None, None, 0))
         if not in_place:
             target[...] = work
@@ -169,15 +172,15 @@ def smallest_possible_valves(sizes: ArrayLike
         `sizes` cannot be passed to the library.
     """
     given = _inputs.sequence(sizes, "sizes")
-    with CLAIMS.claim(reads=(given,)):
+    with CLAIMS.claim(reads=(_inputs.callers(sizes, given),)):
         values = _inputs.floats(given, "sizes")
         ordered = values.copy()  # the library sorts its array; `values` keeps the given order
         smallest = np.empty_like(ordered)
-        code = LIBRARY.smallest_possible_valves(ordered.ctypes.data, len(ordered),
-                                                smallest.ctypes.data)
+        code = LIBRARY.smallest_possible_valves(_address(ordered), len(ordered),
+                                                _address(smallest))
         if code != 0:
             raise LIBRARY.refusal(code, CallPoints(CALL_SMALLEST, None, 0, None,
-                                                   values.ctypes.data, len(values)))
+                                                   _address(values), len(values)))
     return ordered, smallest
 
 

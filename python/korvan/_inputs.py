@@ -13,7 +13,7 @@ from __future__ import annotations
 import decimal
 import functools
 import numbers
-from typing import Any, Type
+from typing import Any, Callable, Optional, Type
 
 import numpy as np
 import numpy.typing as npt
@@ -23,11 +23,21 @@ from ._solution import Solution
 
 # The C interface counts new points in an int32.
 MAX_COUNT = int(np.iinfo(np.int32).max)
+# numpy's stubs leave this one untyped.
+_mask_of: Callable[[Any], npt.NDArray[Any]] = np.ma.getmaskarray
+# Arrays up to this length are checked value by value in Python, which is faster for them.
+_FEW = 32
 # Longest text of a refused value that a message shows.
 _SHOWN_CHARACTERS = 40
 
 
-def sequence(value: Any, name: str, integral: bool = False) -> np.ndarray:
+def callers(value: Any, array: npt.NDArray[Any]) -> Optional[npt.NDArray[Any]]:
+    """`array`, made by `sequence` from `value`, where it is the caller's memory; None where it
+    is the package's own (converted from a list, say), which no other call can reach."""
+    return array if array is value or array.base is not None else None
+
+
+def sequence(value: Any, name: str, integral: bool = False) -> npt.NDArray[Any]:
     """`value` as a one-dimensional array; its values are checked by `integers` or `floats`.
 
     A value that is not already an array and does not convert to one of numbers (of integers,
@@ -50,9 +60,9 @@ def sequence(value: Any, name: str, integral: bool = False) -> np.ndarray:
     return array
 
 
-def _unmasked(value: np.ma.MaskedArray, name: str) -> np.ndarray:
+def _unmasked(value: Any, name: str) -> npt.NDArray[Any]:
     """The data of a masked array in which no value is masked."""
-    masked = np.ma.getmaskarray(value)
+    masked = _mask_of(value)
     if masked.dtype.names:  # a record is masked where any of its fields is
         masked = np.logical_or.reduce([masked[field] for field in masked.dtype.names])
     if masked.any():
@@ -62,37 +72,44 @@ def _unmasked(value: np.ma.MaskedArray, name: str) -> np.ndarray:
     return np.asarray(value.data)
 
 
-def check_length(array: np.ndarray, name: str, length: int) -> None:
+def check_length(array: npt.NDArray[Any], name: str, length: int) -> None:
     """Raises ValueError unless `array` has one value for each of the `length` types."""
     if len(array) != length:
         noun = "value" if len(array) == 1 else "values"
         raise ValueError(f"{name} has {len(array)} {noun}, not the {length} of types")
 
 
-def count(array: np.ndarray, name: str) -> int:
+def count(array: npt.NDArray[Any], name: str) -> int:
     """The number of new points in `array`, checked against what the interface can count."""
     if len(array) > MAX_COUNT:
         raise ValueError(f"{name} has {len(array)} points; at most {MAX_COUNT} fit one call")
     return len(array)
 
 
-def integers(array: np.ndarray, name: str, dtype: Type[np.unsignedinteger[Any]]
+def integers(array: npt.NDArray[Any], name: str, dtype: Type[np.unsignedinteger[Any]]
              ) -> npt.NDArray[Any]:
     """`array` as a contiguous array of the unsigned integer `dtype`; every value must fit."""
     if array.size == 0:
         return np.zeros(0, dtype)
     if array.dtype.kind == "O":
-        limit = int(np.iinfo(dtype).max)
+        limit = _highest(dtype)
         return np.array([_integer(item, name, position, dtype, limit)
                          for position, item in enumerate(array)], dtype)
     if array.dtype.kind not in "iu":
         raise TypeError(f"{name} must hold integers, not {array.dtype}")
     if not _always_fits(array.dtype, np.dtype(dtype)):
-        limits = np.iinfo(dtype)
-        if array.min() < 0 or array.max() > limits.max:
-            position = int(np.flatnonzero((array < 0) | (array > limits.max))[0])
+        highest = _highest(dtype)
+        # For a few values, Python's min and max cost less than two passes of numpy's.
+        values = array.tolist() if len(array) <= _FEW else array
+        if min(values) < 0 or max(values) > highest:
+            position = int(np.flatnonzero((array < 0) | (array > highest))[0])
             raise ValueError(_outside(name, position, array[position], dtype))
     return np.ascontiguousarray(array, dtype)
+
+
+@functools.lru_cache(maxsize=None)
+def _highest(dtype: type) -> int:
+    return int(np.iinfo(dtype).max)
 
 
 def _integer(item: object, name: str, position: int, dtype: type, limit: int) -> int:
@@ -105,17 +122,17 @@ def _integer(item: object, name: str, position: int, dtype: type, limit: int) ->
 
 
 def _outside(name: str, position: int, value: object, dtype: type) -> str:
-    limits = np.iinfo(dtype)
+    limits: np.iinfo[Any] = np.iinfo(dtype)
     return (f"{name}[{position}] is {_shown(value)}, outside the {limits.min} to {limits.max} "
             f"of {np.dtype(dtype).name}")
 
 
 @functools.lru_cache(maxsize=None)
-def _always_fits(given: np.dtype, wanted: np.dtype) -> bool:
+def _always_fits(given: np.dtype[Any], wanted: np.dtype[Any]) -> bool:
     return bool(np.can_cast(given, wanted, "safe"))
 
 
-def floats(array: np.ndarray, name: str) -> npt.NDArray[np.float64]:
+def floats(array: npt.NDArray[Any], name: str) -> npt.NDArray[np.float64]:
     """`array` as a contiguous array of float64; every value must be a real number a double
     holds (infinities and not-a-number included, which the library judges)."""
     kind = array.dtype.kind
@@ -168,7 +185,7 @@ def _shown(value: object) -> str:
     return text
 
 
-def entries(value: Any, name: str) -> np.ndarray:
+def entries(value: Any, name: str) -> npt.NDArray[Any]:
     """`value` (an ENTRY_DTYPE array, or a Solution) as that one-dimensional array itself."""
     if isinstance(value, Solution):
         value = value.entries

@@ -11,17 +11,30 @@ from __future__ import annotations
 
 import threading
 from types import TracebackType
-from typing import Dict, Iterable, List, Optional, Tuple, Type
+from typing import Any, Dict, Iterable, List, Optional, Tuple, Type
 
 import numpy as np
+import numpy.typing as npt
 
 # A claim: the first byte, the byte past the last, and whether the call writes there.
 _Claim = Tuple[int, int, bool]
 
 
-def _extent(array: np.ndarray) -> Optional[Tuple[int, int]]:
+def address(array: npt.NDArray[Any]) -> int:
+    """Where the array's first element is: what the C interface takes for an array."""
+    if array.dtype.names:  # numpy describes a record type at length in __array_interface__
+        return int(array.ctypes.data)
+    return int(array.__array_interface__["data"][0])
+
+
+def _extent(array: npt.NDArray[Any]) -> Optional[Tuple[int, int]]:
+    """The first byte of the array's memory and the byte past its last, or None if empty."""
     if array.size == 0:
         return None
+    if array.ndim == 1:  # what numpy's byte_bounds finds, for the arrays the calls take
+        first = address(array)
+        reach = (len(array) - 1) * array.strides[0]
+        return first + min(reach, 0), first + max(reach, 0) + array.itemsize
     low, high = np.byte_bounds(array)
     return int(low), int(high)
 
@@ -37,8 +50,8 @@ class MemoryClaims:
         self._changed = threading.Condition(threading.Lock())
         self._held: Dict[object, List[_Claim]] = {}
 
-    def claim(self, reads: Iterable[Optional[np.ndarray]] = (),
-              writes: Iterable[Optional[np.ndarray]] = ()) -> _Turn:
+    def claim(self, reads: Iterable[Optional[npt.NDArray[Any]]] = (),
+              writes: Iterable[Optional[npt.NDArray[Any]]] = ()) -> _Turn:
         """A context in which the call has the memory of `reads` and `writes` to itself.
 
         Entering waits until no call in progress writes where this one reads or writes, nor
@@ -55,7 +68,8 @@ class MemoryClaims:
     def _wait_and_hold(self, token: object, claims: List[_Claim]) -> None:
         try:
             with self._changed:
-                self._changed.wait_for(lambda: not self._conflicts(claims))
+                while self._held and self._conflicts(claims):
+                    self._changed.wait()
                 self._held[token] = claims
         except BaseException:
             # Interrupted (KeyboardInterrupt) on the way out: the claim must not outlive us.
