@@ -1,31 +1,42 @@
 // Ordering the entries by demand, largest first. A batch of kBucketSortThreshold points or more
-// is spread into buckets of neighbouring demands, in place, and each bucket is then put in order
-// on its own, so that a caller can work on a bucket while it is still in cache; smaller batches,
-// and demands that are not positive and finite, go straight to std::sort.
+// is spread into buckets of neighbouring demands and each bucket is then put in order on its own,
+// so that a caller can work on a bucket while it is still in cache; smaller batches are sorted
+// whole.
+//
+// The entries live in the host's memory, where a misbehaving host may change them while the call
+// runs. So every position the ordering writes to comes from data the call holds itself: each
+// entry's bucket is read once into the call's own memory, the counts come from there, and the
+// keys that order a bucket are the call's own copies. Sorts that do compare the host's entries
+// (a heap sort) stay within their range whatever the comparisons answer. A host that changes the
+// entries gets them in a meaningless order, never a write outside them.
 #ifndef KORVAN_SOLVER_ORDER_BY_DEMAND_H
 #define KORVAN_SOLVER_ORDER_BY_DEMAND_H
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <new>
 
+#include "tables/CheckedAccess.h"
 #include "tables/EntryPreparation.h"
 #include "tables/SolutionEntries.h"
 #include "tables/ValveTables.h"
 
 namespace korvan {
 
-// What readies an entry's demand before the ordering first reads it. Readying an entry again
-// changes nothing more.
+// What readies an entry's demand before the ordering first reads it, returning the demand.
+// Readying an entry again changes nothing more.
 struct DemandsAsSet {
-    void operator()(SolutionEntry& /*entry*/) const {}
+    double operator()(const SolutionEntry& entry) const { return entry.demand; }
 };
 
 struct DemandsRecomputed {
     const TypeFactorTable* factors;
 
-    void operator()(SolutionEntry& entry) const { RecomputeDemand(entry, *factors); }
+    double operator()(SolutionEntry& entry) const { return RecomputeDemand(entry, *factors); }
 };
 
 // Below this many entries a plain sort is as fast, and the buckets would not pay for themselves.
@@ -35,6 +46,14 @@ constexpr std::size_t kBucketSortThreshold = 1024;
 constexpr int kMaxBucketBits = 8;
 // With one bucket either side for demands outside the range the samples found.
 constexpr std::size_t kMaxBuckets = (std::size_t{1} << kMaxBucketBits) + 2;
+
+// The bit pattern of a demand. For positive finite doubles (subnormals included) it orders like
+// the value: a larger demand has a larger pattern, and equal demands have equal patterns.
+inline std::uint64_t DemandBits(double demand) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &demand, sizeof bits);
+    return bits;
+}
 
 // The patterns of the demands a bucketing was planned for.
 struct BitRange {
@@ -51,6 +70,7 @@ struct Buckets {
     int shift;
     std::size_t count;
 
+    // The bucket of a demand's pattern: below `count` for any pattern at all.
     [[nodiscard]] std::size_t Of(std::uint64_t bits) const {
         if (bits > range.largest) {
             return 0;
@@ -64,6 +84,27 @@ struct Buckets {
         return bucket > 0 && bucket + 1 < count;
     }
 };
+
+// A batch's buckets, planned from its demands before any entry moves: each entry's bucket, in the
+// call's own memory, and where each bucket ends. `next` is each bucket's first unfilled place.
+struct SpreadPlan {
+    Buckets buckets;
+    std::array<std::size_t, kMaxBuckets> ends;
+    std::array<std::size_t, kMaxBuckets> next;
+    std::unique_ptr<std::uint16_t[]> bucketOf;
+    std::size_t count;
+
+    // The place for entry `index` of the planned order, taken from its bucket; no two entries get
+    // the same place, and every place lies below `count`.
+    std::size_t TakePlace(std::size_t index);
+};
+
+// Plans the spreading of `count` entries whose demands `demandOf(i)` gives, each read once for
+// its bucket (and the sampled ones once more for the range). False when a demand is not positive
+// and finite, whose pattern would not order like its value, or the plan's memory cannot be had;
+// nothing has moved then.
+template <typename DemandOf>
+bool PlanSpread(std::size_t count, const DemandOf& demandOf, SpreadPlan& plan);
 
 // An entry's place in its bucket with the part of its demand's order that the bucket leaves open:
 // the smaller `key`, the larger the demand.
@@ -86,23 +127,139 @@ struct DemandStretches {
 
 // Readies every entry with `ready` and splits the entries into stretches: into buckets when they
 // are many and their demands positive and finite, else into one stretch sorted whole. Each entry
-// moves whole. Entries of equal demand end in an order that these steps alone decide, the same
-// with every standard library: sorted whole, by type, input value and callerData.
+// moves whole.
 template <typename Ready>
 DemandStretches PrepareStretches(EntryRange entries, const Ready& ready);
 extern template DemandStretches PrepareStretches(EntryRange, const DemandsAsSet&);
 extern template DemandStretches PrepareStretches(EntryRange, const DemandsRecomputed&);
 
+// The stretches of `entries` that were filled by `plan`, every entry at the place TakePlace gave
+// it: the buckets of the plan, each still to be put in order.
+DemandStretches StretchesOfPlan(EntryRange entries, const SpreadPlan& plan);
+
 // Puts stretch `index` in order and returns it; it may be empty. Each stretch is ordered once.
 EntryRange OrderStretch(DemandStretches& stretches, std::size_t index);
 
-// Readies and orders every entry: largest demand first, a demand that is not a number last.
+// The order of the result: larger demand first, a demand that is not a number last, and entries
+// of equal demand by type, input value and callerData. Entries equal in all four are equal in
+// every field once solved, so any sort by this order leaves the same entries in the same places,
+// on every platform, whatever order they came in.
+bool OrdersBefore(const SolutionEntry& left, const SolutionEntry& right);
+
+// Sorts the host's entries into that order by comparing them where they stand. A heap sort: its
+// every step stays within the range whatever the comparisons answer, so entries that another
+// thread changes meanwhile end in a meaningless order but are never written outside the range.
+void HeapSortInOrder(EntryRange range);
+
+// The points of a batch in the order of the result, held by the call: each key's position is a
+// point's number, bucket by bucket, each bucket sorted by demand, larger first. Within a bucket
+// two keys are equal exactly where their points' demands are; such points are left in the order
+// of their numbers.
+struct PointOrder {
+    std::unique_ptr<KeyedPosition[]> keys;
+    std::size_t count;
+    Buckets buckets;
+    std::array<std::size_t, kMaxBuckets> ends;
+
+    // Sorts every bucket's keys, radix sorting with scratch for up to `scratchRoom` keys when it
+    // can be had. Returns true.
+    bool Sort(std::size_t scratchRoom);
+};
+
+// Puts `count` points in the order of their demands, which `demandOf(i)` gives and which each
+// is read twice for (once for its bucket, once for its key): the points' numbers only, in the
+// call's own memory; nothing of the host's is written. False when a demand is not positive and
+// finite, or the memory cannot be had.
+template <typename DemandOf>
+bool OrderPoints(std::size_t count, const DemandOf& demandOf, PointOrder& order);
+
+// Readies and orders every entry into the order of the result.
 template <typename Ready>
 void OrderByDemand(EntryRange entries, const Ready& ready) {
     DemandStretches stretches = PrepareStretches(entries, ready);
     for (std::size_t index = 0; index < stretches.count; ++index) {
         OrderStretch(stretches, index);
     }
+}
+
+// ---- implementation of the templates ----
+
+namespace detail {
+
+// Entries read to find the range of demands, instead of a pass over all of them: at most this
+// many, and no more than one in kEntriesPerSample.
+constexpr std::size_t kRangeSamples = 4096;
+constexpr std::size_t kEntriesPerSample = 4;
+// A bucket of this many entries or fewer has its keys sorted by comparison; more, by radix.
+constexpr std::size_t kComparisonSortLimit = 64;
+
+inline bool IsPositiveFinite(std::uint64_t bits) {
+    constexpr std::uint64_t kInfinityBits = 0x7FF0000000000000;
+    return bits != 0 && bits < kInfinityBits;
+}
+
+Buckets ChooseBuckets(const BitRange& range, std::size_t entries);
+
+// Turns the plan's per-bucket counts into ends and first places.
+void PlaceBuckets(SpreadPlan& plan);
+
+}  // namespace detail
+
+template <typename DemandOf>
+bool PlanSpread(std::size_t count, const DemandOf& demandOf, SpreadPlan& plan) {
+    BitRange range{~std::uint64_t{0}, 0};
+    const std::size_t samples = std::min(count / detail::kEntriesPerSample, detail::kRangeSamples);
+    for (std::size_t i = 0; i < samples; ++i) {
+        const std::uint64_t bits = DemandBits(demandOf(i * (count / samples)));
+        if (!detail::IsPositiveFinite(bits)) {
+            return false;
+        }
+        range.smallest = std::min(range.smallest, bits);
+        range.largest = std::max(range.largest, bits);
+    }
+    plan.bucketOf.reset(new (std::nothrow) std::uint16_t[count]);
+    if (!plan.bucketOf) {
+        return false;
+    }
+    plan.buckets = detail::ChooseBuckets(range, count);
+    plan.count = count;
+    plan.ends.fill(0);
+    bool allPositiveFinite = true;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint64_t bits = DemandBits(demandOf(i));
+        allPositiveFinite = allPositiveFinite && detail::IsPositiveFinite(bits);
+        const std::size_t bucket = plan.buckets.Of(bits);
+        plan.bucketOf[i] = static_cast<std::uint16_t>(bucket);
+        ++plan.ends[bucket];
+    }
+    detail::PlaceBuckets(plan);
+    return allPositiveFinite;
+}
+
+template <typename DemandOf>
+bool OrderPoints(std::size_t count, const DemandOf& demandOf, PointOrder& order) {
+    SpreadPlan plan;
+    if (!PlanSpread(count, demandOf, plan)) {
+        return false;
+    }
+    order.keys.reset(new (std::nothrow) KeyedPosition[count]);
+    if (!order.keys) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        order.keys[plan.TakePlace(i)] = KeyedPosition{DemandBits(demandOf(i)), i};
+    }
+    order.count = count;
+    order.buckets = plan.buckets;
+    order.ends = plan.ends;
+    plan.bucketOf.reset();
+    std::size_t largest = 0;
+    std::size_t begin = 0;
+    for (std::size_t bucket = 0; bucket < plan.buckets.count; ++bucket) {
+        largest = std::max(largest, plan.ends[bucket] - begin);
+        begin = plan.ends[bucket];
+    }
+    return order.Sort(largest);
 }
 
 }  // namespace korvan

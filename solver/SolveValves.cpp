@@ -26,8 +26,7 @@ void SetRatios(EntryRange entries, double largestDemand) {
 void SetRatiosAssignNearestRatioAndTally(EntryRange stretch, double largestDemand,
                                          const GroupZero& groupZero, ChosenSizes& chosen) {
     for (SolutionEntry& point : stretch) {
-        SetRatio(point, largestDemand);
-        chosen.Tally(point, AssignNearestRatio(point, groupZero));
+        SetRatioAssignNearestRatioAndTally(point, largestDemand, groupZero, chosen);
     }
 }
 
@@ -45,10 +44,8 @@ ChosenSizes OrderAndSearchWithinTolerance(EntryRange entries, const Ready& ready
 // Ordering, ratios and the nearest-ratio assignment, for eight points or more, done a stretch at a
 // time while it is in cache: the stretches follow one another in the final order, so once the
 // first of them is ordered, entry 0 holds the largest demand.
-template <typename Ready>
-ChosenSizes OrderAndAssignNearestRatioByStretch(EntryRange entries, const Ready& ready,
-                                                const GroupZero& groupZero) {
-    DemandStretches stretches = PrepareStretches(entries, ready);
+ChosenSizes AssignNearestRatioByStretch(DemandStretches& stretches, const GroupZero& groupZero) {
+    const EntryRange entries = stretches.entries;
     ChosenSizes chosen;
     for (std::size_t index = 0; index < stretches.count; ++index) {
         const EntryRange stretch = OrderStretch(stretches, index);
@@ -64,21 +61,36 @@ template <typename Ready>
 std::int32_t Solve(EntryRange entries, const ValveRatioTable& table, const Ready& ready,
                    SolutionTotals& totals) {
     const GroupZero groupZero = CollectGroupZero(table);
-    const ChosenSizes chosen = entries.size() > groupZero.size()
-                                   ? OrderAndAssignNearestRatioByStretch(entries, ready, groupZero)
-                                   : OrderAndSearchWithinTolerance(entries, ready, table);
-    double sumOfQuotients = 0.0;
-    const std::int32_t result = ReduceChosenSizes(entries, chosen, table, sumOfQuotients);
-    if (result != kSuccess) {
-        return result;
+    if (entries.size() > groupZero.size()) {
+        DemandStretches stretches = PrepareStretches(entries, ready);
+        const ChosenSizes chosen = AssignNearestRatioByStretch(stretches, groupZero);
+        return ReduceAndEvaluate(entries, chosen, table, groupZero, totals);
     }
-    return EvaluateAndRefine(entries, groupZero, sumOfQuotients, totals);
+    const ChosenSizes chosen = OrderAndSearchWithinTolerance(entries, ready, table);
+    return ReduceAndEvaluate(entries, chosen, table, groupZero, totals);
 }
 
 }  // namespace
 
 std::int32_t SolveValves(EntryRange entries, const ValveRatioTable& table, SolutionTotals& totals) {
     return Solve(entries, table, DemandsAsSet{}, totals);
+}
+
+void SetRatioAssignNearestRatioAndTally(SolutionEntry& point, double largestDemand,
+                                        const GroupZero& groupZero, ChosenSizes& chosen) {
+    SetRatio(point, largestDemand);
+    chosen.Tally(point, AssignNearestRatio(point, groupZero));
+}
+
+std::int32_t ReduceAndEvaluate(EntryRange entries, const ChosenSizes& chosen,
+                               const ValveRatioTable& table, const GroupZero& groupZero,
+                               SolutionTotals& totals) {
+    double sumOfQuotients = 0.0;
+    const std::int32_t result = ReduceChosenSizes(entries, chosen, table, sumOfQuotients);
+    if (result != kSuccess) {
+        return result;
+    }
+    return EvaluateAndRefine(entries, groupZero, sumOfQuotients, totals);
 }
 
 std::int32_t RecomputeDemandsAndSolveValves(EntryRange entries, const ValveRatioTable& table,

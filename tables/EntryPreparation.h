@@ -127,17 +127,23 @@ inline SolutionEntry NewEntry(const TypeFactorTable& factors, std::uint32_t type
     return entry;
 }
 
+// The new entry for point `i` of the host's arrays; `tags` may be null (every tag 0).
+inline SolutionEntry NewEntryAt(const TypeFactorTable& factors, const std::uint32_t* types,
+                                const double* inputValues, const std::uint64_t* tags,
+                                std::size_t i) {
+    return NewEntry(factors, types[i], inputValues[i], tags == nullptr ? 0 : tags[i]);
+}
+
 // Makes one new entry per point, each as a separately allocated record, and hands it to `store`
-// in point order; `tags` may be null (every tag 0). Returns 0, or 10 when an entry cannot be
-// allocated, with the entries stored before it left in place.
+// in point order. Returns 0, or 10 when an entry cannot be allocated, with the entries stored
+// before it left in place.
 template <typename Store>
 std::int32_t MakeNewEntries(const TypeFactorTable& factors, std::size_t count,
                             const std::uint32_t* types, const double* inputValues,
                             const std::uint64_t* tags, Store&& store) {
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint64_t tag = tags == nullptr ? 0 : tags[i];
         const std::int32_t result =
-            StoreSeparateRecord(NewEntry(factors, types[i], inputValues[i], tag), store);
+            StoreSeparateRecord(NewEntryAt(factors, types, inputValues, tags, i), store);
         if (result != kSuccess) {
             return result;
         }
@@ -146,9 +152,9 @@ std::int32_t MakeNewEntries(const TypeFactorTable& factors, std::size_t count,
 }
 
 // Recomputes the entry's demand from its type and input value and clears ratio, ratioMax, ratioMin
-// and valveSize; type, inputValue, deviation and callerData stay. Doing it again changes nothing
-// more.
-void RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors);
+// and valveSize; type, inputValue, deviation and callerData stay. Returns the demand it stored.
+// Doing it again changes nothing more.
+double RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors);
 
 }  // namespace korvan
 
