@@ -163,7 +163,7 @@ def copy_tests(work: pathlib.Path) -> pathlib.Path:
     copied = work / "tests"
     shutil.rmtree(copied, ignore_errors=True)
     shutil.copytree(TESTS_DIR, copied, ignore=shutil.ignore_patterns(
-        "__pycache__", "*.txt", "*.cmake", "installed.py"))
+        "__pycache__", "*.txt", "*.cmake", "installed.py", "windows"))
     return copied
 
 
