@@ -13,7 +13,7 @@ from __future__ import annotations
 import decimal
 import functools
 import numbers
-from typing import Any, Callable, Optional, Type
+from typing import Any, Callable, Dict, Optional, Type
 
 import numpy as np
 import numpy.typing as npt
@@ -25,6 +25,8 @@ from ._solution import Solution
 MAX_COUNT = int(np.iinfo(np.int32).max)
 # numpy's stubs leave this one untyped.
 _mask_of: Callable[[Any], npt.NDArray[Any]] = np.ma.getmaskarray
+# The largest value of each type the C interface takes integers in.
+_HIGHEST: Dict[type, int] = {np.uint32: 2**32 - 1, np.uint64: 2**64 - 1}
 # Arrays up to this length are checked value by value in Python, which is faster for them.
 _FEW = 32
 # Longest text of a refused value that a message shows.
@@ -92,24 +94,24 @@ def integers(array: npt.NDArray[Any], name: str, dtype: Type[np.unsignedinteger[
     if array.size == 0:
         return np.zeros(0, dtype)
     if array.dtype.kind == "O":
-        limit = _highest(dtype)
+        limit = _HIGHEST[dtype]
         return np.array([_integer(item, name, position, dtype, limit)
                          for position, item in enumerate(array)], dtype)
     if array.dtype.kind not in "iu":
         raise TypeError(f"{name} must hold integers, not {array.dtype}")
     if not _always_fits(array.dtype, np.dtype(dtype)):
-        highest = _highest(dtype)
+        highest = _HIGHEST[dtype]
         # For a few values, Python's min and max cost less than two passes of numpy's.
-        values = array.tolist() if len(array) <= _FEW else array
-        if min(values) < 0 or max(values) > highest:
+        if len(array) <= _FEW:
+            values = array.tolist()
+            low, high = min(values), max(values)
+        else:
+            low, high = array.min(), array.max()
+        if low < 0 or high > highest:
             position = int(np.flatnonzero((array < 0) | (array > highest))[0])
             raise ValueError(_outside(name, position, array[position], dtype))
     return np.ascontiguousarray(array, dtype)
 
-
-@functools.lru_cache(maxsize=None)
-def _highest(dtype: type) -> int:
-    return int(np.iinfo(dtype).max)
 
 
 def _integer(item: object, name: str, position: int, dtype: type, limit: int) -> int:
