@@ -3,6 +3,7 @@
 # python3 reads, beside a generated _install_layout.py that holds the library's path relative to
 # the package, so that `import korvan` finds the installed library with no environment variable
 # and the install tree can be moved.
+include(PythonLayout)
 option(KORVAN_INSTALL_PYTHON "Install the Python package korvan" ${KORVAN_INSTALL})
 set(KORVAN_PYTHON_INSTALL_DIR "lib/python3/dist-packages"
     CACHE STRING "Where the Python package korvan is installed, relative to the prefix")
@@ -48,19 +49,9 @@ if(KORVAN_INSTALL AND KORVAN_INSTALL_PYTHON)
     set(korvan_python_library_file "$<TARGET_SONAME_FILE_NAME:KorvanCalcValueProvider>")
   endif()
 
-  if(IS_ABSOLUTE "${korvan_python_library_dir}")
-    set(korvan_python_library_from_package "${korvan_python_library_dir}")
-  elseif(IS_ABSOLUTE "${korvan_python_package_dir}")
-    file(RELATIVE_PATH korvan_python_library_from_package "${korvan_python_package_dir}"
-         "${CMAKE_INSTALL_PREFIX}/${korvan_python_library_dir}")
-  else()
-    # Both below the prefix: the relative path holds wherever the prefix is at install time.
-    file(RELATIVE_PATH korvan_python_library_from_package "/prefix/${korvan_python_package_dir}"
-         "/prefix/${korvan_python_library_dir}")
-  endif()
-
-  string(REGEX REPLACE "/$" "" korvan_python_library_from_package
-                       "${korvan_python_library_from_package}")
+  korvan_python_library_from_package(korvan_python_library_from_package
+                                     "${korvan_python_package_dir}"
+                                     "${korvan_python_library_dir}" "${CMAKE_INSTALL_PREFIX}")
   file(
     GENERATE
     OUTPUT "${PROJECT_BINARY_DIR}/python/_install_layout.py"

@@ -2,7 +2,8 @@
 
 from __future__ import annotations
 
-from typing import Any, List, Optional, Sequence, cast
+from typing import (Any, Generic, List, NoReturn, Optional, Sequence, TypeVar, Union, cast,
+                    overload)
 
 import numpy as np
 import numpy.typing as npt
@@ -11,6 +12,38 @@ import numpy.typing as npt
 _REPR_EDGE_ROWS = 5
 _REPR_COLUMNS = ("type", "input_value", "demand", "ratio", "valve_size", "deviation",
                  "caller_data")
+
+
+_Field = TypeVar("_Field", bound=np.generic)
+
+
+class _Column(Generic[_Field]):
+    """A field of every point as a column of the solution: a view into its entries."""
+
+    def __init__(self, doc: str) -> None:
+        self.__doc__ = doc
+        self._name = ""
+
+    def __set_name__(self, owner: type, name: str) -> None:
+        self._name = name
+
+    @overload
+    def __get__(self, solution: None, owner: type) -> _Column[_Field]: ...
+
+    @overload
+    def __get__(self, solution: Solution, owner: type) -> npt.NDArray[_Field]: ...
+
+    def __get__(self, solution: Optional[Solution], owner: type
+                ) -> Union[_Column[_Field], npt.NDArray[_Field]]:
+        if solution is None:
+            return self
+        return cast("npt.NDArray[_Field]", solution.entries[self._name])
+
+    def __set__(self, solution: Solution, value: NoReturn) -> None:
+        # A column is read-only (write into it instead); NoReturn makes type checkers refuse
+        # assigning one too.
+        raise AttributeError(f"{self._name} is a view into the entries: write into it, as in "
+                             f"solution.{self._name}[...] = values")
 
 
 class Solution:
@@ -72,53 +105,19 @@ class Solution:
     def __len__(self) -> int:
         return len(self.entries)
 
-    def _column(self, name: str) -> Any:
-        return self.entries[name]
-
-    @property
-    def type(self) -> npt.NDArray[np.int32]:
-        """The point types, 0 to 3."""
-        return cast("npt.NDArray[np.int32]", self._column("type"))
-
-    @property
-    def input_value(self) -> npt.NDArray[np.float64]:
-        """The input values, in the host's unit."""
-        return cast("npt.NDArray[np.float64]", self._column("input_value"))
-
-    @property
-    def demand(self) -> npt.NDArray[np.float64]:
-        """The demands derived from type and input value, largest first."""
-        return cast("npt.NDArray[np.float64]", self._column("demand"))
-
-    @property
-    def ratio(self) -> npt.NDArray[np.float64]:
-        """The largest demand divided by each demand."""
-        return cast("npt.NDArray[np.float64]", self._column("ratio"))
-
-    @property
-    def ratio_max(self) -> npt.NDArray[np.float64]:
-        """The upper bound of each ratio at the tolerance the search ended on."""
-        return cast("npt.NDArray[np.float64]", self._column("ratio_max"))
-
-    @property
-    def ratio_min(self) -> npt.NDArray[np.float64]:
-        """The lower bound of each ratio at the tolerance the search ended on."""
-        return cast("npt.NDArray[np.float64]", self._column("ratio_min"))
-
-    @property
-    def valve_size(self) -> npt.NDArray[np.float64]:
-        """The chosen sizes, values of the valve series."""
-        return cast("npt.NDArray[np.float64]", self._column("valve_size"))
-
-    @property
-    def deviation(self) -> npt.NDArray[np.float64]:
-        """The percent deviations of the delivered quantities, rounded down."""
-        return cast("npt.NDArray[np.float64]", self._column("deviation"))
-
-    @property
-    def caller_data(self) -> npt.NDArray[np.uint64]:
-        """The tags the points carry: by default each new point's position in its call."""
-        return cast("npt.NDArray[np.uint64]", self._column("caller_data"))
+    type = _Column[np.int32]("The point types, 0 to 3.")
+    input_value = _Column[np.float64]("The input values, in the host's unit.")
+    demand = _Column[np.float64]("The demands derived from type and input value, largest first.")
+    ratio = _Column[np.float64]("The largest demand divided by each demand.")
+    ratio_max = _Column[np.float64]("The upper bound of each ratio at the tolerance the search "
+                                    "ended on.")
+    ratio_min = _Column[np.float64]("The lower bound of each ratio at the tolerance the search "
+                                    "ended on.")
+    valve_size = _Column[np.float64]("The chosen sizes, values of the valve series.")
+    deviation = _Column[np.float64]("The percent deviations of the delivered quantities, "
+                                    "rounded down.")
+    caller_data = _Column[np.uint64]("The tags the points carry: by default each new point's "
+                                     "position in its call.")
 
     def __repr__(self) -> str:
         count = len(self.entries)

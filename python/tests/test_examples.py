@@ -166,6 +166,8 @@ def test_columns_are_views_into_the_entries():
         column = getattr(solution, name)
         assert np.shares_memory(column, solution.entries)
         assert column.tolist() == solution.entries[name].tolist()
+        with pytest.raises(AttributeError, match="write into it"):
+            setattr(solution, name, column)
 
 
 def test_the_docstring_examples():
