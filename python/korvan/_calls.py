@@ -141,9 +141,9 @@ def fill(entries: Entries) -> Solution:
                                                    None, None, 0))
         if not in_place:
             target[...] = work
-    if isinstance(entries, Solution):
-        entries.set_totals(totals)
-        return entries
+        if isinstance(entries, Solution):  # its totals change with its entries, in one turn
+            entries._set_totals(totals)
+            return entries
     return Solution.from_totals(target, totals)
 
 

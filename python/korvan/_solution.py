@@ -89,7 +89,7 @@ class Solution:
         self.scale_factor = scale_factor
         self.reduced_scale_factor = reduced_scale_factor
 
-    def set_totals(self, totals: Any) -> None:
+    def _set_totals(self, totals: Any) -> None:
         """Takes the four numbers from a KorvanSolutionTotals."""
         self.deviation_max = totals.deviationMax
         self.deviation_min = totals.deviationMin
