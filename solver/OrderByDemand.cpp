@@ -7,6 +7,10 @@
 namespace korvan {
 namespace {
 
+// Up to this many entries an insertion sort, beyond it a heap sort: both bounded by the range.
+constexpr std::size_t kInsertionSortLimit = 16;
+// A bucket of this many entries or fewer has its keys sorted by comparison; more, by radix.
+constexpr std::size_t kComparisonSortLimit = 64;
 constexpr int kDigitBits = 8;
 // The high bits of a bucket's keys that the radix passes sort.
 constexpr int kRadixBits = 3 * kDigitBits;
@@ -166,7 +170,7 @@ void SortBucketKeys(KeyedPosition* keys, std::size_t count, const Buckets& bucke
     for (std::size_t i = 0; i < count; ++i) {
         keys[i].key = (buckets.range.largest - keys[i].key) & mask;
     }
-    if (count <= detail::kComparisonSortLimit) {
+    if (count <= kComparisonSortLimit) {
         std::sort(keys, keys + count, SmallerKey);
         return;
     }
@@ -193,19 +197,9 @@ void SortBucket(EntryRange stretch, const Buckets& buckets, std::size_t bucket, 
     PermuteEntries(entries, keys, count);
     ForEachRunOfEqualKeys(keys, count, 0, [stretch](std::size_t begin, std::size_t end) {
         if (end - begin > 1) {
-            HeapSortInOrder(stretch.Part(begin, end - begin));
+            SortInOrder(stretch.Part(begin, end - begin));
         }
     });
-}
-
-std::size_t LargestBucket(const std::array<std::size_t, kMaxBuckets>& ends, std::size_t count) {
-    std::size_t largest = 0;
-    std::size_t begin = 0;
-    for (std::size_t bucket = 0; bucket < count; ++bucket) {
-        largest = std::max(largest, ends[bucket] - begin);
-        begin = ends[bucket];
-    }
-    return largest;
 }
 
 int BitWidth(std::uint64_t value) {
@@ -231,35 +225,58 @@ Buckets ChooseBuckets(const BitRange& range, std::size_t entries) {
     return Buckets{range, shift, static_cast<std::size_t>(span >> shift) + 3};
 }
 
-void PlaceBuckets(SpreadPlan& plan) {
-    std::size_t position = 0;
-    for (std::size_t bucket = 0; bucket < plan.buckets.count; ++bucket) {
-        plan.next[bucket] = position;
-        position += plan.ends[bucket];
-        plan.ends[bucket] = position;
+std::size_t LargestBucket(const std::array<std::size_t, kMaxBuckets>& ends, std::size_t count) {
+    std::size_t largest = 0;
+    std::size_t begin = 0;
+    for (std::size_t bucket = 0; bucket < count; ++bucket) {
+        largest = std::max(largest, ends[bucket] - begin);
+        begin = ends[bucket];
     }
+    return largest;
 }
 
-}  // namespace detail
-
-void HeapSortInOrder(EntryRange range) {
-    std::make_heap(range.begin(), range.end(), OrdersBefore);
-    std::sort_heap(range.begin(), range.end(), OrdersBefore);
-}
-
-bool PointOrder::Sort(std::size_t scratchRoom) {
+void SortPointOrder(PointOrder& order, std::size_t scratchRoom) {
     std::unique_ptr<KeyedPosition[]> scratch(new (std::nothrow) KeyedPosition[scratchRoom]);
     if (!scratch) {
         scratchRoom = 0;
     }
     std::size_t begin = 0;
-    for (std::size_t bucket = 0; bucket < buckets.count; ++bucket) {
-        const std::size_t end = ends[bucket];
-        SortBucketKeys(keys.get() + begin, end - begin, buckets, bucket, scratch.get(),
+    for (std::size_t bucket = 0; bucket < order.buckets.count; ++bucket) {
+        const std::size_t end = order.ends[bucket];
+        SortBucketKeys(order.keys.get() + begin, end - begin, order.buckets, bucket, scratch.get(),
                        scratchRoom);
         begin = end;
     }
-    return true;
+}
+
+}  // namespace detail
+
+void SortInOrder(EntryRange range) {
+    if (range.size() > kInsertionSortLimit) {
+        std::make_heap(range.begin(), range.end(), OrdersBefore);
+        std::sort_heap(range.begin(), range.end(), OrdersBefore);
+        return;
+    }
+    SolutionEntry* const first = range.begin();
+    for (std::size_t i = 1; i < range.size(); ++i) {
+        const SolutionEntry moving = first[i];
+        std::size_t place = i;
+        while (place > 0 && OrdersBefore(moving, first[place - 1])) {
+            first[place] = first[place - 1];
+            --place;
+        }
+        first[place] = moving;
+    }
+}
+
+bool SpreadPlan::Finish() {
+    std::size_t position = 0;
+    for (std::size_t bucket = 0; bucket < buckets.count; ++bucket) {
+        next[bucket] = position;
+        position += ends[bucket];
+        ends[bucket] = position;
+    }
+    return allPositiveFinite;
 }
 
 std::size_t SpreadPlan::TakePlace(std::size_t index) {
@@ -287,7 +304,8 @@ DemandStretches StretchesOfPlan(EntryRange entries, const SpreadPlan& plan) {
     // Keys for the largest bucket. A bucket of more than half the entries (demands bunched in one
     // narrow range) is heap-sorted in place instead, which caps the keys at 16 bytes per entry;
     // without memory for the keys, every bucket is.
-    stretches.keyRoom = std::min(LargestBucket(plan.ends, plan.buckets.count), entries.size() / 2);
+    stretches.keyRoom =
+        std::min(detail::LargestBucket(plan.ends, plan.buckets.count), entries.size() / 2);
     stretches.keys.reset(new (std::nothrow) KeyedPosition[2 * stretches.keyRoom]);
     if (!stretches.keys) {
         stretches.keyRoom = 0;
@@ -295,15 +313,22 @@ DemandStretches StretchesOfPlan(EntryRange entries, const SpreadPlan& plan) {
     return stretches;
 }
 
-template <typename Ready>
-DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
-    SolutionEntry* const first = entries.data();
+DemandStretches SpreadByPlan(EntryRange entries, SpreadPlan& plan) {
+    if (entries.size() != plan.count) {
+        ThrowSubscriptOutOfRange();
+    }
+    DistributeIntoBuckets(entries.data(), plan);
+    return StretchesOfPlan(entries, plan);
+}
+
+template <typename Demands>
+DemandStretches PrepareStretches(EntryRange entries, const Demands& demands) {
     if (entries.size() >= kBucketSortThreshold) {
+        SolutionEntry* const first = entries.data();
         SpreadPlan plan;
         if (PlanSpread(
-                entries.size(), [&](std::size_t i) { return ready(first[i]); }, plan)) {
-            DistributeIntoBuckets(first, plan);
-            return StretchesOfPlan(entries, plan);
+                entries.size(), [&](std::size_t i) { return demands.DemandOf(first[i]); }, plan)) {
+            return SpreadByPlan(entries, plan);
         }
     }
     // Left uninitialised but for what this way out sets: the bucket ends are as many as the
@@ -312,9 +337,9 @@ DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
     stretches.entries = entries;
     stretches.buckets = Buckets{};
     for (SolutionEntry& entry : entries) {
-        ready(entry);
+        demands.Ready(entry);
     }
-    HeapSortInOrder(entries);
+    SortInOrder(entries);
     stretches.count = 1;
     stretches.ends[0] = entries.size();
     stretches.inBuckets = false;
@@ -325,19 +350,21 @@ DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
 template DemandStretches PrepareStretches(EntryRange, const DemandsAsSet&);
 template DemandStretches PrepareStretches(EntryRange, const DemandsRecomputed&);
 
-EntryRange OrderStretch(DemandStretches& stretches, std::size_t index) {
+EntryRange StretchAt(const DemandStretches& stretches, std::size_t index) {
     const std::size_t begin = index == 0 ? 0 : stretches.ends.at(index - 1);
-    const EntryRange stretch = stretches.entries.Part(begin, stretches.ends.at(index) - begin);
-    if (!stretches.inBuckets || stretch.size() < 2) {
-        return stretch;
+    return stretches.entries.Part(begin, stretches.ends.at(index) - begin);
+}
+
+void OrderBucket(DemandStretches& stretches, std::size_t index, EntryRange stretch) {
+    if (stretch.size() < 2) {
+        return;
     }
     if (stretch.size() > stretches.keyRoom) {
-        HeapSortInOrder(stretch);
-    } else {
-        KeyedPosition* const keys = stretches.keys.get();
-        SortBucket(stretch, stretches.buckets, index, keys, keys + stretches.keyRoom);
+        SortInOrder(stretch);
+        return;
     }
-    return stretch;
+    KeyedPosition* const keys = stretches.keys.get();
+    SortBucket(stretch, stretches.buckets, index, keys, keys + stretches.keyRoom);
 }
 
 }  // namespace korvan

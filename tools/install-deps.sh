@@ -9,6 +9,7 @@
 #   python   Debian's python3 with numpy, pytest, hypothesis and mypy, and venv, pip, setuptools
 #            and wheel for installing and building the package korvan
 #   windows  MinGW-w64 and Wine, for the cross-built DLL and its tests
+#   dotnet   Mono's C# compiler and runtime, for the C# binding, its tests and the NuGet package
 #   web      emscripten, npm (unless one is on PATH) and Chromium for the browser tests
 set -eu
 
@@ -22,6 +23,7 @@ packages_of() {
                 "python3-venv python3-pip python3-setuptools python3-wheel"
             ;;
         windows) echo "g++-mingw-w64-x86-64-posix wine64 googletest" ;;
+        dotnet) echo "mono-mcs mono-runtime" ;;
         web)
             # A Node.js from elsewhere (NodeSource's, say) brings its own npm and conflicts with
             # Debian's; ask for Debian's only where there is none.
