@@ -156,6 +156,10 @@ void PermuteEntries(SolutionEntry* entries, KeyedPosition* keys, std::size_t cou
 // equal demands by position. Afterwards two keys are equal exactly where their demands are. A
 // bucket within the sampled range is ordered by the low bits its demands leave open, by radix
 // when it is large and `scratch` has room for it; any other by comparison of the whole pattern.
+}  // namespace
+
+namespace detail {
+
 void SortBucketKeys(KeyedPosition* keys, std::size_t count, const Buckets& buckets,
                     std::size_t bucket, KeyedPosition* scratch, std::size_t scratchRoom) {
     if (!buckets.InRange(bucket) || buckets.shift == 0 || count > scratchRoom) {
@@ -183,6 +187,10 @@ void SortBucketKeys(KeyedPosition* keys, std::size_t count, const Buckets& bucke
     }
 }
 
+}  // namespace detail
+
+namespace {
+
 // Orders the entries of one bucket through keys: each entry's demand is read once into the
 // keys, the keys are sorted, then the entries move once; entries of equal demand are then put in
 // the order of the result among themselves. `keys` and `scratch` have room for the bucket.
@@ -193,7 +201,7 @@ void SortBucket(EntryRange stretch, const Buckets& buckets, std::size_t bucket, 
     for (std::size_t i = 0; i < count; ++i) {
         keys[i] = KeyedPosition{DemandBits(entries[i].demand), i};
     }
-    SortBucketKeys(keys, count, buckets, bucket, scratch, count);
+    detail::SortBucketKeys(keys, count, buckets, bucket, scratch, count);
     PermuteEntries(entries, keys, count);
     ForEachRunOfEqualKeys(keys, count, 0, [stretch](std::size_t begin, std::size_t end) {
         if (end - begin > 1) {
@@ -235,20 +243,6 @@ std::size_t LargestBucket(const std::array<std::size_t, kMaxBuckets>& ends, std:
     return largest;
 }
 
-void SortPointOrder(PointOrder& order, std::size_t scratchRoom) {
-    std::unique_ptr<KeyedPosition[]> scratch(new (std::nothrow) KeyedPosition[scratchRoom]);
-    if (!scratch) {
-        scratchRoom = 0;
-    }
-    std::size_t begin = 0;
-    for (std::size_t bucket = 0; bucket < order.buckets.count; ++bucket) {
-        const std::size_t end = order.ends[bucket];
-        SortBucketKeys(order.keys.get() + begin, end - begin, order.buckets, bucket, scratch.get(),
-                       scratchRoom);
-        begin = end;
-    }
-}
-
 }  // namespace detail
 
 void SortInOrder(EntryRange range) {
@@ -277,6 +271,30 @@ bool SpreadPlan::Finish() {
         ends[bucket] = position;
     }
     return allPositiveFinite;
+}
+
+bool SpreadPoints(SpreadPlan& plan, const std::uint32_t* types, const double* inputValues,
+                  PointOrder& order) {
+    order.records.reset(new (std::nothrow) PointRecord[plan.count]);
+    if (!order.records) {
+        return false;
+    }
+    // Keys for the largest bucket, but for no more than half the points: a larger bucket (demands
+    // bunched in one narrow range) has its records sorted in place, as every bucket has when the
+    // keys cannot be had.
+    order.keyRoom = std::min(detail::LargestBucket(plan.ends, plan.buckets.count), plan.count / 2);
+    order.keys.reset(new (std::nothrow) KeyedPosition[2 * order.keyRoom]);
+    if (!order.keys) {
+        order.keyRoom = 0;
+    }
+    for (std::size_t i = 0; i < plan.count; ++i) {
+        order.records[plan.TakePlace(i)] =
+            PointRecord{inputValues[i], static_cast<std::uint32_t>(i), types[i]};
+    }
+    order.count = plan.count;
+    order.buckets = plan.buckets;
+    order.ends = plan.ends;
+    return true;
 }
 
 std::size_t SpreadPlan::TakePlace(std::size_t index) {
