@@ -128,12 +128,23 @@ bench-cli:
 	/usr/bin/python3 bench/cli/run.py $(BENCH_DIR) --json $(BENCH_DIR)/cli-benchmark.json
 
 # The Python package against bare ctypes calls of the same functions (bench/python).
-.PHONY: bench-python
+.PHONY: bench-python wheel
 bench-python:
 	cmake --preset bench
 	cmake --build --preset bench --target KorvanCalcValueProvider
 	KORVAN_LIBRARY=$(BENCH_DIR)/libKorvanCalcValueProvider.so.1 PYTHONPATH=python \
 		/usr/bin/python3 bench/python/bench_korvan.py --json $(BENCH_DIR)/python.json
+
+# The Python package's wheels, with the library inside, in build/wheel/: manylinux (the release
+# library, built by python/setup.py with CMake) and 64-bit Windows (the MinGW build's DLL and the
+# runtime DLLs it needs). Built offline with the system's pip, setuptools and wheel.
+wheel:
+	sh tools/install-deps.sh build windows python
+	cmake --preset windows
+	cmake --build --preset windows --target KorvanCalcValueProvider
+	rm -f build/wheel/korvan-*.whl
+	/usr/bin/python3 python/wheels.py build/wheel --linux --windows build/windows
+	@ls -l build/wheel/*.whl
 
 # The sizing page: the C interface compiled to WebAssembly by Debian's emscripten, written with the
 # page to build/web/ (serve that folder with any static server). `make web-test` runs the browser

@@ -9,6 +9,8 @@ namespace {
 
 // Up to this many entries an insertion sort, beyond it a heap sort: both bounded by the range.
 constexpr std::size_t kInsertionSortLimit = 16;
+// A bucket of this many entries or fewer has its keys sorted by comparison; more, by radix.
+constexpr std::size_t kComparisonSortLimit = 64;
 constexpr int kDigitBits = 8;
 // The high bits of a bucket's keys that the radix passes sort.
 constexpr int kRadixBits = 3 * kDigitBits;
@@ -154,6 +156,10 @@ void PermuteEntries(SolutionEntry* entries, KeyedPosition* keys, std::size_t cou
 // equal demands by position. Afterwards two keys are equal exactly where their demands are. A
 // bucket within the sampled range is ordered by the low bits its demands leave open, by radix
 // when it is large and `scratch` has room for it; any other by comparison of the whole pattern.
+}  // namespace
+
+namespace detail {
+
 void SortBucketKeys(KeyedPosition* keys, std::size_t count, const Buckets& buckets,
                     std::size_t bucket, KeyedPosition* scratch, std::size_t scratchRoom) {
     if (!buckets.InRange(bucket) || buckets.shift == 0 || count > scratchRoom) {
@@ -168,7 +174,7 @@ void SortBucketKeys(KeyedPosition* keys, std::size_t count, const Buckets& bucke
     for (std::size_t i = 0; i < count; ++i) {
         keys[i].key = (buckets.range.largest - keys[i].key) & mask;
     }
-    if (count <= detail::kComparisonSortLimit) {
+    if (count <= kComparisonSortLimit) {
         std::sort(keys, keys + count, SmallerKey);
         return;
     }
@@ -181,6 +187,10 @@ void SortBucketKeys(KeyedPosition* keys, std::size_t count, const Buckets& bucke
     }
 }
 
+}  // namespace detail
+
+namespace {
+
 // Orders the entries of one bucket through keys: each entry's demand is read once into the
 // keys, the keys are sorted, then the entries move once; entries of equal demand are then put in
 // the order of the result among themselves. `keys` and `scratch` have room for the bucket.
@@ -191,23 +201,13 @@ void SortBucket(EntryRange stretch, const Buckets& buckets, std::size_t bucket, 
     for (std::size_t i = 0; i < count; ++i) {
         keys[i] = KeyedPosition{DemandBits(entries[i].demand), i};
     }
-    SortBucketKeys(keys, count, buckets, bucket, scratch, count);
+    detail::SortBucketKeys(keys, count, buckets, bucket, scratch, count);
     PermuteEntries(entries, keys, count);
     ForEachRunOfEqualKeys(keys, count, 0, [stretch](std::size_t begin, std::size_t end) {
         if (end - begin > 1) {
             SortInOrder(stretch.Part(begin, end - begin));
         }
     });
-}
-
-std::size_t LargestBucket(const std::array<std::size_t, kMaxBuckets>& ends, std::size_t count) {
-    std::size_t largest = 0;
-    std::size_t begin = 0;
-    for (std::size_t bucket = 0; bucket < count; ++bucket) {
-        largest = std::max(largest, ends[bucket] - begin);
-        begin = ends[bucket];
-    }
-    return largest;
 }
 
 int BitWidth(std::uint64_t value) {
@@ -233,13 +233,14 @@ Buckets ChooseBuckets(const BitRange& range, std::size_t entries) {
     return Buckets{range, shift, static_cast<std::size_t>(span >> shift) + 3};
 }
 
-void PlaceBuckets(SpreadPlan& plan) {
-    std::size_t position = 0;
-    for (std::size_t bucket = 0; bucket < plan.buckets.count; ++bucket) {
-        plan.next[bucket] = position;
-        position += plan.ends[bucket];
-        plan.ends[bucket] = position;
+std::size_t LargestBucket(const std::array<std::size_t, kMaxBuckets>& ends, std::size_t count) {
+    std::size_t largest = 0;
+    std::size_t begin = 0;
+    for (std::size_t bucket = 0; bucket < count; ++bucket) {
+        largest = std::max(largest, ends[bucket] - begin);
+        begin = ends[bucket];
     }
+    return largest;
 }
 
 }  // namespace detail
@@ -262,18 +263,37 @@ void SortInOrder(EntryRange range) {
     }
 }
 
-bool PointOrder::Sort(std::size_t scratchRoom) {
-    std::unique_ptr<KeyedPosition[]> scratch(new (std::nothrow) KeyedPosition[scratchRoom]);
-    if (!scratch) {
-        scratchRoom = 0;
-    }
-    std::size_t begin = 0;
+bool SpreadPlan::Finish() {
+    std::size_t position = 0;
     for (std::size_t bucket = 0; bucket < buckets.count; ++bucket) {
-        const std::size_t end = ends[bucket];
-        SortBucketKeys(keys.get() + begin, end - begin, buckets, bucket, scratch.get(),
-                       scratchRoom);
-        begin = end;
+        next[bucket] = position;
+        position += ends[bucket];
+        ends[bucket] = position;
     }
+    return allPositiveFinite;
+}
+
+bool SpreadPoints(SpreadPlan& plan, const std::uint32_t* types, const double* inputValues,
+                  PointOrder& order) {
+    order.records.reset(new (std::nothrow) PointRecord[plan.count]);
+    if (!order.records) {
+        return false;
+    }
+    // Keys for the largest bucket, but for no more than half the points: a larger bucket (demands
+    // bunched in one narrow range) has its records sorted in place, as every bucket has when the
+    // keys cannot be had.
+    order.keyRoom = std::min(detail::LargestBucket(plan.ends, plan.buckets.count), plan.count / 2);
+    order.keys.reset(new (std::nothrow) KeyedPosition[2 * order.keyRoom]);
+    if (!order.keys) {
+        order.keyRoom = 0;
+    }
+    for (std::size_t i = 0; i < plan.count; ++i) {
+        order.records[plan.TakePlace(i)] =
+            PointRecord{inputValues[i], static_cast<std::uint32_t>(i), types[i]};
+    }
+    order.count = plan.count;
+    order.buckets = plan.buckets;
+    order.ends = plan.ends;
     return true;
 }
 
@@ -302,7 +322,8 @@ DemandStretches StretchesOfPlan(EntryRange entries, const SpreadPlan& plan) {
     // Keys for the largest bucket. A bucket of more than half the entries (demands bunched in one
     // narrow range) is heap-sorted in place instead, which caps the keys at 16 bytes per entry;
     // without memory for the keys, every bucket is.
-    stretches.keyRoom = std::min(LargestBucket(plan.ends, plan.buckets.count), entries.size() / 2);
+    stretches.keyRoom =
+        std::min(detail::LargestBucket(plan.ends, plan.buckets.count), entries.size() / 2);
     stretches.keys.reset(new (std::nothrow) KeyedPosition[2 * stretches.keyRoom]);
     if (!stretches.keys) {
         stretches.keyRoom = 0;
@@ -310,15 +331,22 @@ DemandStretches StretchesOfPlan(EntryRange entries, const SpreadPlan& plan) {
     return stretches;
 }
 
-template <typename Ready>
-DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
-    SolutionEntry* const first = entries.data();
+DemandStretches SpreadByPlan(EntryRange entries, SpreadPlan& plan) {
+    if (entries.size() != plan.count) {
+        ThrowSubscriptOutOfRange();
+    }
+    DistributeIntoBuckets(entries.data(), plan);
+    return StretchesOfPlan(entries, plan);
+}
+
+template <typename Demands>
+DemandStretches PrepareStretches(EntryRange entries, const Demands& demands) {
     if (entries.size() >= kBucketSortThreshold) {
+        SolutionEntry* const first = entries.data();
         SpreadPlan plan;
         if (PlanSpread(
-                entries.size(), [&](std::size_t i) { return ready(first[i]); }, plan)) {
-            DistributeIntoBuckets(first, plan);
-            return StretchesOfPlan(entries, plan);
+                entries.size(), [&](std::size_t i) { return demands.DemandOf(first[i]); }, plan)) {
+            return SpreadByPlan(entries, plan);
         }
     }
     // Left uninitialised but for what this way out sets: the bucket ends are as many as the
@@ -327,7 +355,7 @@ DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
     stretches.entries = entries;
     stretches.buckets = Buckets{};
     for (SolutionEntry& entry : entries) {
-        ready(entry);
+        demands.Ready(entry);
     }
     SortInOrder(entries);
     stretches.count = 1;
@@ -340,19 +368,21 @@ DemandStretches PrepareStretches(EntryRange entries, const Ready& ready) {
 template DemandStretches PrepareStretches(EntryRange, const DemandsAsSet&);
 template DemandStretches PrepareStretches(EntryRange, const DemandsRecomputed&);
 
-EntryRange OrderStretch(DemandStretches& stretches, std::size_t index) {
+EntryRange StretchAt(const DemandStretches& stretches, std::size_t index) {
     const std::size_t begin = index == 0 ? 0 : stretches.ends.at(index - 1);
-    const EntryRange stretch = stretches.entries.Part(begin, stretches.ends.at(index) - begin);
-    if (!stretches.inBuckets || stretch.size() < 2) {
-        return stretch;
+    return stretches.entries.Part(begin, stretches.ends.at(index) - begin);
+}
+
+void OrderBucket(DemandStretches& stretches, std::size_t index, EntryRange stretch) {
+    if (stretch.size() < 2) {
+        return;
     }
     if (stretch.size() > stretches.keyRoom) {
         SortInOrder(stretch);
-    } else {
-        KeyedPosition* const keys = stretches.keys.get();
-        SortBucket(stretch, stretches.buckets, index, keys, keys + stretches.keyRoom);
+        return;
     }
-    return stretch;
+    KeyedPosition* const keys = stretches.keys.get();
+    SortBucket(stretch, stretches.buckets, index, keys, keys + stretches.keyRoom);
 }
 
 }  // namespace korvan

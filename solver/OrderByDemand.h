@@ -7,8 +7,8 @@
 // runs. So every position the ordering writes to comes from data the call holds itself: each
 // entry's bucket is read once into the call's own memory, the counts come from there, and the
 // keys that order a bucket are the call's own copies. Sorts that do compare the host's entries
-// (a heap sort) stay within their range whatever the comparisons answer. A host that changes the
-// entries gets them in a meaningless order, never a write outside them.
+// stay within their range whatever the comparisons answer. A host that changes the entries gets
+// them in a meaningless order, never a write outside them.
 #ifndef KORVAN_SOLVER_ORDER_BY_DEMAND_H
 #define KORVAN_SOLVER_ORDER_BY_DEMAND_H
 
@@ -27,16 +27,22 @@
 
 namespace korvan {
 
-// What readies an entry's demand before the ordering first reads it, returning the demand.
-// Readying an entry again changes nothing more.
+// Where the demands of a solve come from: DemandOf(entry) tells an entry's demand without changing
+// it; Ready(entry) stores it in the entry before the entry is ordered. Readying an entry again
+// changes nothing more.
 struct DemandsAsSet {
-    double operator()(const SolutionEntry& entry) const { return entry.demand; }
+    [[nodiscard]] double DemandOf(const SolutionEntry& entry) const { return entry.demand; }
+    void Ready(SolutionEntry& /*entry*/) const {}
 };
 
 struct DemandsRecomputed {
     const TypeFactorTable* factors;
 
-    double operator()(SolutionEntry& entry) const { return RecomputeDemand(entry, *factors); }
+    [[nodiscard]] double DemandOf(const SolutionEntry& entry) const {
+        return RecomputedDemand(entry.inputValue,
+                                FactorOf(*factors, static_cast<std::uint32_t>(entry.type)));
+    }
+    void Ready(SolutionEntry& entry) const { RecomputeDemand(entry, *factors); }
 };
 
 // Below this many entries a plain sort is as fast, and the buckets would not pay for themselves.
@@ -53,6 +59,11 @@ inline std::uint64_t DemandBits(double demand) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &demand, sizeof bits);
     return bits;
+}
+
+inline bool IsPositiveFinite(std::uint64_t bits) {
+    constexpr std::uint64_t kInfinityBits = 0x7FF0000000000000;
+    return bits != 0 && bits < kInfinityBits;
 }
 
 // The patterns of the demands a bucketing was planned for.
@@ -86,25 +97,51 @@ struct Buckets {
 };
 
 // A batch's buckets, planned from its demands before any entry moves: each entry's bucket, in the
-// call's own memory, and where each bucket ends. `next` is each bucket's first unfilled place.
+// call's own memory, and where each bucket ends. Made in three steps: StartSpread from samples of
+// the demands, Count for every entry once, then Finish.
 struct SpreadPlan {
     Buckets buckets;
     std::array<std::size_t, kMaxBuckets> ends;
-    std::array<std::size_t, kMaxBuckets> next;
+    std::array<std::size_t, kMaxBuckets> next;  // each bucket's first unfilled place
     std::unique_ptr<std::uint16_t[]> bucketOf;
     std::size_t count;
+    bool allPositiveFinite;
+
+    // Counts entry `index`, whose demand is `demand`, into its bucket.
+    void Count(std::size_t index, double demand) {
+        const std::uint64_t bits = DemandBits(demand);
+        allPositiveFinite = allPositiveFinite && IsPositiveFinite(bits);
+        const std::size_t bucket = buckets.Of(bits);
+        bucketOf[index] = static_cast<std::uint16_t>(bucket);
+        ++ends[bucket];
+    }
+    // Readies the places once every entry is counted. False when a demand was not positive and
+    // finite, whose pattern does not order like its value: the plan is then of no use.
+    bool Finish();
 
     // The place for entry `index` of the planned order, taken from its bucket; no two entries get
     // the same place, and every place lies below `count`.
     std::size_t TakePlace(std::size_t index);
 };
 
-// Plans the spreading of `count` entries whose demands `demandOf(i)` gives, each read once for
-// its bucket (and the sampled ones once more for the range). False when a demand is not positive
-// and finite, whose pattern would not order like its value, or the plan's memory cannot be had;
-// nothing has moved then.
+// Starts the plan for `count` entries from the demands of a few of them, which `sampleDemandOf(i)`
+// gives (NaN for one it cannot tell). False when a sampled demand is not positive and finite or
+// the plan's memory cannot be had.
 template <typename DemandOf>
-bool PlanSpread(std::size_t count, const DemandOf& demandOf, SpreadPlan& plan);
+bool StartSpread(std::size_t count, const DemandOf& sampleDemandOf, SpreadPlan& plan);
+
+// Plans the spreading of `count` entries whose demands `demandOf(i)` gives, each read once for its
+// bucket (and the sampled ones once more). False when StartSpread or Finish is.
+template <typename DemandOf>
+bool PlanSpread(std::size_t count, const DemandOf& demandOf, SpreadPlan& plan) {
+    if (!StartSpread(count, demandOf, plan)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        plan.Count(i, demandOf(i));
+    }
+    return plan.Finish();
+}
 
 // An entry's place in its bucket with the part of its demand's order that the bucket leaves open:
 // the smaller `key`, the larger the demand.
@@ -119,26 +156,43 @@ struct DemandStretches {
     EntryRange entries;
     std::size_t count;                          // stretches
     std::array<std::size_t, kMaxBuckets> ends;  // position after the last entry of each stretch
-    bool inBuckets;                             // false: one stretch, sorted whole already
+    bool inBuckets;                             // false: one stretch, readied and sorted already
     Buckets buckets;
     std::unique_ptr<KeyedPosition[]> keys;  // room for keyRoom keys and as many in scratch
     std::size_t keyRoom;
 };
 
-// Readies every entry with `ready` and splits the entries into stretches: into buckets when they
-// are many and their demands positive and finite, else into one stretch sorted whole. Each entry
-// moves whole.
-template <typename Ready>
-DemandStretches PrepareStretches(EntryRange entries, const Ready& ready);
+// Splits the entries into stretches: into buckets when they are many and their demands, as
+// `demands` tells them, positive and finite, else into one stretch, readied and sorted whole.
+// Each entry moves whole; the entries of a bucket are readied when it is ordered.
+template <typename Demands>
+DemandStretches PrepareStretches(EntryRange entries, const Demands& demands);
 extern template DemandStretches PrepareStretches(EntryRange, const DemandsAsSet&);
 extern template DemandStretches PrepareStretches(EntryRange, const DemandsRecomputed&);
 
-// The stretches of `entries` that were filled by `plan`, every entry at the place TakePlace gave
-// it: the buckets of the plan, each still to be put in order.
-DemandStretches StretchesOfPlan(EntryRange entries, const SpreadPlan& plan);
+// Moves every entry into the bucket `plan` counted it into, and returns the buckets as stretches,
+// each still to be readied and put in order.
+DemandStretches SpreadByPlan(EntryRange entries, SpreadPlan& plan);
 
-// Puts stretch `index` in order and returns it; it may be empty. Each stretch is ordered once.
-EntryRange OrderStretch(DemandStretches& stretches, std::size_t index);
+// Stretch `index`, as it stands.
+EntryRange StretchAt(const DemandStretches& stretches, std::size_t index);
+
+// Puts bucket `index`, the readied `stretch`, in order.
+void OrderBucket(DemandStretches& stretches, std::size_t index, EntryRange stretch);
+
+// Readies stretch `index` with `demands`, puts it in order and returns it; it may be empty. Each
+// stretch is ordered once.
+template <typename Demands>
+EntryRange OrderStretch(DemandStretches& stretches, std::size_t index, const Demands& demands) {
+    const EntryRange stretch = StretchAt(stretches, index);
+    if (stretches.inBuckets) {
+        for (SolutionEntry& entry : stretch) {
+            demands.Ready(entry);
+        }
+        OrderBucket(stretches, index, stretch);
+    }
+    return stretch;
+}
 
 // The order of the result: larger demand first, a demand that is not a number last, and entries
 // of equal demand by type, input value and callerData. Entries equal in all four are equal in
@@ -152,34 +206,54 @@ bool OrdersBefore(const SolutionEntry& left, const SolutionEntry& right);
 // but are never written outside the range.
 void SortInOrder(EntryRange range);
 
-// The points of a batch in the order of the result, held by the call: each key's position is a
-// point's number, bucket by bucket, each bucket sorted by demand, larger first. Within a bucket
-// two keys are equal exactly where their points' demands are; such points are left in the order
-// of their numbers.
+// A new point as the call keeps it while ordering a batch: what its entry is made of, and where
+// it came from.
+struct PointRecord {
+    double inputValue;
+    std::uint32_t index;  // the point's number in the host's arrays
+    std::uint32_t type;
+};
+
+// The points of a batch spread into their buckets, held by the call: each bucket's records, in no
+// order yet, and room for the keys that order the largest bucket (keyRoom keys, and as many in
+// scratch).
 struct PointOrder {
-    std::unique_ptr<KeyedPosition[]> keys;
+    std::unique_ptr<PointRecord[]> records;
     std::size_t count;
     Buckets buckets;
     std::array<std::size_t, kMaxBuckets> ends;
-
-    // Sorts every bucket's keys, radix sorting with scratch for up to `scratchRoom` keys when it
-    // can be had. Returns true.
-    bool Sort(std::size_t scratchRoom);
+    std::unique_ptr<KeyedPosition[]> keys;
+    std::size_t keyRoom;
 };
 
-// Puts `count` points in the order of their demands, which `demandOf(i)` gives and which each
-// is read twice for (once for its bucket, once for its key): the points' numbers only, in the
-// call's own memory; nothing of the host's is written. False when a demand is not positive and
-// finite, or the memory cannot be had.
+// Spreads the `plan.count` points that `plan` counted into their buckets, each as a record made
+// from the host's `types` and `inputValues`, read once more: in the call's own memory; nothing of
+// the host's is written. False when the memory cannot be had.
+bool SpreadPoints(SpreadPlan& plan, const std::uint32_t* types, const double* inputValues,
+                  PointOrder& order);
+
+// The records of bucket `bucket` of `order`, and the keys that put them in order: key j's
+// position is the place among the records of the point that comes j-th, larger demand first,
+// points of equal demand by their number. A bucket too large for the keys has its records sorted
+// in place instead, and no keys. `demandOf(record)` tells a point's demand.
+struct PointBucket {
+    Span<const PointRecord> records;
+    Span<const KeyedPosition> keys;
+
+    [[nodiscard]] const PointRecord& InOrder(std::size_t j) const {
+        return keys.empty() ? records[j] : records[keys[j].position];
+    }
+};
+
 template <typename DemandOf>
-bool OrderPoints(std::size_t count, const DemandOf& demandOf, PointOrder& order);
+PointBucket OrderPointBucket(PointOrder& order, std::size_t bucket, const DemandOf& demandOf);
 
 // Readies and orders every entry into the order of the result.
-template <typename Ready>
-void OrderByDemand(EntryRange entries, const Ready& ready) {
-    DemandStretches stretches = PrepareStretches(entries, ready);
+template <typename Demands>
+void OrderByDemand(EntryRange entries, const Demands& demands) {
+    DemandStretches stretches = PrepareStretches(entries, demands);
     for (std::size_t index = 0; index < stretches.count; ++index) {
-        OrderStretch(stretches, index);
+        OrderStretch(stretches, index, demands);
     }
 }
 
@@ -191,28 +265,27 @@ namespace detail {
 // many, and no more than one in kEntriesPerSample.
 constexpr std::size_t kRangeSamples = 4096;
 constexpr std::size_t kEntriesPerSample = 4;
-// A bucket of this many entries or fewer has its keys sorted by comparison; more, by radix.
-constexpr std::size_t kComparisonSortLimit = 64;
-
-inline bool IsPositiveFinite(std::uint64_t bits) {
-    constexpr std::uint64_t kInfinityBits = 0x7FF0000000000000;
-    return bits != 0 && bits < kInfinityBits;
-}
 
 Buckets ChooseBuckets(const BitRange& range, std::size_t entries);
 
-// Turns the plan's per-bucket counts into ends and first places.
-void PlaceBuckets(SpreadPlan& plan);
+// Sorts the `count` keys of bucket `bucket`, whose `key` fields hold demand patterns: larger demand
+// first, equal demands by position. Afterwards two keys are equal exactly where their demands are.
+// `scratch` has room for `scratchRoom` keys.
+void SortBucketKeys(KeyedPosition* keys, std::size_t count, const Buckets& buckets,
+                    std::size_t bucket, KeyedPosition* scratch, std::size_t scratchRoom);
 
 }  // namespace detail
 
 template <typename DemandOf>
-bool PlanSpread(std::size_t count, const DemandOf& demandOf, SpreadPlan& plan) {
+bool StartSpread(std::size_t count, const DemandOf& sampleDemandOf, SpreadPlan& plan) {
     BitRange range{~std::uint64_t{0}, 0};
     const std::size_t samples = std::min(count / detail::kEntriesPerSample, detail::kRangeSamples);
+    if (samples == 0) {
+        return false;
+    }
     for (std::size_t i = 0; i < samples; ++i) {
-        const std::uint64_t bits = DemandBits(demandOf(i * (count / samples)));
-        if (!detail::IsPositiveFinite(bits)) {
+        const std::uint64_t bits = DemandBits(sampleDemandOf(i * (count / samples)));
+        if (!IsPositiveFinite(bits)) {
             return false;
         }
         range.smallest = std::min(range.smallest, bits);
@@ -225,42 +298,34 @@ bool PlanSpread(std::size_t count, const DemandOf& demandOf, SpreadPlan& plan) {
     plan.buckets = detail::ChooseBuckets(range, count);
     plan.count = count;
     plan.ends.fill(0);
-    bool allPositiveFinite = true;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint64_t bits = DemandBits(demandOf(i));
-        allPositiveFinite = allPositiveFinite && detail::IsPositiveFinite(bits);
-        const std::size_t bucket = plan.buckets.Of(bits);
-        plan.bucketOf[i] = static_cast<std::uint16_t>(bucket);
-        ++plan.ends[bucket];
-    }
-    detail::PlaceBuckets(plan);
-    return allPositiveFinite;
+    plan.allPositiveFinite = true;
+    return true;
 }
 
 template <typename DemandOf>
-bool OrderPoints(std::size_t count, const DemandOf& demandOf, PointOrder& order) {
-    SpreadPlan plan;
-    if (!PlanSpread(count, demandOf, plan)) {
-        return false;
+PointBucket OrderPointBucket(PointOrder& order, std::size_t bucket, const DemandOf& demandOf) {
+    const std::size_t begin = bucket == 0 ? 0 : order.ends.at(bucket - 1);
+    const Span<PointRecord> records = Span<PointRecord>{order.records.get(), order.count}.Part(
+        begin, order.ends.at(bucket) - begin);
+    if (records.size() > order.keyRoom) {
+        std::sort(records.begin(), records.end(),
+                  [&](const PointRecord& left, const PointRecord& right) {
+                      const double leftDemand = demandOf(left);
+                      const double rightDemand = demandOf(right);
+                      return leftDemand > rightDemand ||
+                             (leftDemand == rightDemand && left.index < right.index);
+                  });
+        return PointBucket{records, {}};
     }
-    order.keys.reset(new (std::nothrow) KeyedPosition[count]);
-    if (!order.keys) {
-        return false;
+    KeyedPosition* const keys = order.keys.get();
+    std::size_t place = 0;
+    for (const PointRecord& record : records) {
+        keys[place] = KeyedPosition{DemandBits(demandOf(record)), place};
+        ++place;
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        order.keys[plan.TakePlace(i)] = KeyedPosition{DemandBits(demandOf(i)), i};
-    }
-    order.count = count;
-    order.buckets = plan.buckets;
-    order.ends = plan.ends;
-    plan.bucketOf.reset();
-    std::size_t largest = 0;
-    std::size_t begin = 0;
-    for (std::size_t bucket = 0; bucket < plan.buckets.count; ++bucket) {
-        largest = std::max(largest, plan.ends[bucket] - begin);
-        begin = plan.ends[bucket];
-    }
-    return order.Sort(largest);
+    detail::SortBucketKeys(keys, records.size(), order.buckets, bucket, keys + order.keyRoom,
+                           order.keyRoom);
+    return PointBucket{records, Span<const KeyedPosition>{keys, records.size()}};
 }
 
 }  // namespace korvan

@@ -32,10 +32,10 @@ void SetRatiosAssignNearestRatioAndTally(EntryRange stretch, double largestDeman
 
 // Ordering, ratios and the tolerance search, for up to seven points. Entry 0 is read for the
 // largest demand, so that no entries end here with std::out_of_range.
-template <typename Ready>
-ChosenSizes OrderAndSearchWithinTolerance(EntryRange entries, const Ready& ready,
+template <typename Demands>
+ChosenSizes OrderAndSearchWithinTolerance(EntryRange entries, const Demands& demands,
                                           const ValveRatioTable& table) {
-    OrderByDemand(entries, ready);
+    OrderByDemand(entries, demands);
     SetRatios(entries, entries[0].demand);
     SearchWithinTolerance(entries, table);
     return TallyChosenSizes(entries);
@@ -44,11 +44,13 @@ ChosenSizes OrderAndSearchWithinTolerance(EntryRange entries, const Ready& ready
 // Ordering, ratios and the nearest-ratio assignment, for eight points or more, done a stretch at a
 // time while it is in cache: the stretches follow one another in the final order, so once the
 // first of them is ordered, entry 0 holds the largest demand.
-ChosenSizes AssignNearestRatioByStretch(DemandStretches& stretches, const GroupZero& groupZero) {
+template <typename Demands>
+ChosenSizes AssignNearestRatioByStretch(DemandStretches& stretches, const Demands& demands,
+                                        const GroupZero& groupZero) {
     const EntryRange entries = stretches.entries;
     ChosenSizes chosen;
     for (std::size_t index = 0; index < stretches.count; ++index) {
-        const EntryRange stretch = OrderStretch(stretches, index);
+        const EntryRange stretch = OrderStretch(stretches, index, demands);
         if (stretch.empty()) {
             continue;
         }
@@ -57,17 +59,36 @@ ChosenSizes AssignNearestRatioByStretch(DemandStretches& stretches, const GroupZ
     return chosen;
 }
 
-template <typename Ready>
-std::int32_t Solve(EntryRange entries, const ValveRatioTable& table, const Ready& ready,
-                   SolutionTotals& totals) {
+// The nearest-ratio path over stretches already prepared.
+template <typename Demands>
+std::int32_t SolveStretches(DemandStretches& stretches, const Demands& demands,
+                            const ValveRatioTable& table, SolutionTotals& totals) {
     const GroupZero groupZero = CollectGroupZero(table);
-    if (entries.size() > groupZero.size()) {
-        DemandStretches stretches = PrepareStretches(entries, ready);
-        const ChosenSizes chosen = AssignNearestRatioByStretch(stretches, groupZero);
-        return ReduceAndEvaluate(entries, chosen, table, groupZero, totals);
+    const ChosenSizes chosen = AssignNearestRatioByStretch(stretches, demands, groupZero);
+    return ReduceAndEvaluate(stretches.entries, chosen, table, groupZero, totals);
+}
+
+template <typename Demands>
+std::int32_t Solve(EntryRange entries, const ValveRatioTable& table, const Demands& demands,
+                   SolutionTotals& totals) {
+    if (entries.size() > kSeriesLength) {
+        DemandStretches stretches = PrepareStretches(entries, demands);
+        return SolveStretches(stretches, demands, table, totals);
     }
-    const ChosenSizes chosen = OrderAndSearchWithinTolerance(entries, ready, table);
+    const GroupZero groupZero = CollectGroupZero(table);
+    const ChosenSizes chosen = OrderAndSearchWithinTolerance(entries, demands, table);
     return ReduceAndEvaluate(entries, chosen, table, groupZero, totals);
+}
+
+// A batch spread by a plan counted beforehand is always a large one: the nearest-ratio path.
+template <typename Demands>
+std::int32_t SolveByPlan(EntryRange entries, SpreadPlan& plan, const ValveRatioTable& table,
+                         const Demands& demands, SolutionTotals& totals) {
+    if (entries.size() <= kSeriesLength) {
+        ThrowSubscriptOutOfRange();
+    }
+    DemandStretches stretches = SpreadByPlan(entries, plan);
+    return SolveStretches(stretches, demands, table, totals);
 }
 
 }  // namespace
@@ -97,6 +118,18 @@ std::int32_t RecomputeDemandsAndSolveValves(EntryRange entries, const ValveRatio
                                             const TypeFactorTable& factors,
                                             SolutionTotals& totals) {
     return Solve(entries, table, DemandsRecomputed{&factors}, totals);
+}
+
+std::int32_t SolveValvesByPlan(EntryRange entries, SpreadPlan& plan, const ValveRatioTable& table,
+                               SolutionTotals& totals) {
+    return SolveByPlan(entries, plan, table, DemandsAsSet{}, totals);
+}
+
+std::int32_t RecomputeDemandsAndSolveValvesByPlan(EntryRange entries, SpreadPlan& plan,
+                                                  const ValveRatioTable& table,
+                                                  const TypeFactorTable& factors,
+                                                  SolutionTotals& totals) {
+    return SolveByPlan(entries, plan, table, DemandsRecomputed{&factors}, totals);
 }
 
 }  // namespace korvan

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "tables/ResultCodes.h"
 #include "tables/SeparateRecord.h"
@@ -81,6 +82,17 @@ struct NewDemands {
         return kNoPoint;
     }
 
+    // The demand of point `point`, or NaN when its type is unknown.
+    [[nodiscard]] double DemandOfPoint(std::size_t point) const {
+        if (point < held.size()) {
+            return held[point].demand;
+        }
+        const std::size_t i = point - held.size();
+        return IsKnownType(*factors, types[i])
+                   ? NewEntryDemand(FactorOf(*factors, types[i]), inputValues[i])
+                   : std::numeric_limits<double>::quiet_NaN();
+    }
+
     // The rule point `point` breaks when its demand is refused: a held entry's demand is taken as
     // it stands, a new point's follows from its input value.
     [[nodiscard]] std::int32_t RuleOfRefusedDemand(std::size_t point) const {
@@ -92,7 +104,7 @@ struct NewDemands {
 };
 
 // The demands a re-solving call will solve: every entry's, recomputed; ForEach and
-// RuleOfRefusedDemand as for NewDemands.
+// DemandOfPoint and RuleOfRefusedDemand as for NewDemands.
 struct RecomputedDemands {
     Span<const SolutionEntry> entries;
     const TypeFactorTable* factors;
@@ -108,6 +120,14 @@ struct RecomputedDemands {
             visit(point++, RecomputedDemand(entry.inputValue, FactorOf(*factors, type)));
         }
         return kNoPoint;
+    }
+
+    [[nodiscard]] double DemandOfPoint(std::size_t point) const {
+        const SolutionEntry& entry = entries[point];
+        const auto type = static_cast<std::uint32_t>(entry.type);
+        return IsKnownType(*factors, type)
+                   ? RecomputedDemand(entry.inputValue, FactorOf(*factors, type))
+                   : std::numeric_limits<double>::quiet_NaN();
     }
 
     [[nodiscard]] std::int32_t RuleOfRefusedDemand(std::size_t point) const {
