@@ -52,9 +52,10 @@ examples: build
 	@for example in cpp/three_points cpp/fill_mixed_demands c/three_points c/diagnose; do \
 	  echo "--- $(EXAMPLES_DIR)/$$example"; $(EXAMPLES_DIR)/$$example || exit 1; \
 	done
-	@echo "--- examples/python/scale_factor.py"
-	@PYTHONPATH=$(EXAMPLES_PREFIX)/lib/python3/dist-packages /usr/bin/python3 \
-	  examples/python/scale_factor.py
+	@for example in examples/python/*.py; do \
+	  echo "--- $$example"; \
+	  PYTHONPATH=$(EXAMPLES_PREFIX)/lib/python3/dist-packages /usr/bin/python3 $$example || exit 1; \
+	done
 	@if [ -e build/dev/dotnet/ThreePoints.exe ]; then \
 	  echo "--- examples/csharp/ThreePoints.cs"; \
 	  LD_LIBRARY_PATH=build/dev mono build/dev/dotnet/ThreePoints.exe; \
