@@ -154,12 +154,22 @@ export interface Korvan {
   describeRule(rule: number): string;
 }
 
+// URL and WebAssembly.Module where the host's declarations have them (the DOM's, Node's), and
+// nothing where they do not, so that these declarations need no library of their own. A Module
+// declares no member, so any object passes for one; numbers and the like at least do not.
+type GlobalInstance<Name extends string> =
+    typeof globalThis extends Record<Name, abstract new (...args: never[]) => infer Instance>
+        ? Instance : never;
+type WasmModule =
+    typeof globalThis extends {WebAssembly: {Module: abstract new (...args: never[]) => infer Module}}
+        ? Module & object : never;
+
 export interface LoadOptions {
   /**
    * Where the WebAssembly module comes from: a URL (or in Node a path) to fetch or read, its bytes,
    * or the module compiled. By default the file korvan-wasm.wasm beside the package's module.
    */
-  wasm?: string | URL | ArrayBuffer | ArrayBufferView | WebAssembly.Module;
+  wasm?: string | GlobalInstance<'URL'> | ArrayBuffer | ArrayBufferView | WasmModule;
 }
 
 /** Loads the library; each call makes an instance of its own. */
