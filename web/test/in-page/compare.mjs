@@ -1,6 +1,7 @@
 // Runs cases through the WebAssembly module, in Node or in a page, and lists where its answers
 // differ from the native library's, bit for bit: every entry in its place, entries of equal demand
-// included, which the library orders the same way with every standard library; and for a refusal
+// included, which the library orders the same way with every standard library (and the same as
+// columns, where a case holds no entries); and for a refusal
 // the code, the rule and the points the library names, and the message they make.
 import {fromWire} from './wire.mjs';
 
@@ -23,12 +24,23 @@ function firstEntryDifference(actual, expected) {
   return null;
 }
 
+// A generate of new points alone, asked again for columns: the columns as entries.
+function columnsOf(korvan, testCase) {
+  if (testCase.entries.length > 0) return undefined;
+  const columns = korvan.generateColumns(testCase.types, testCase.inputValues,
+                                         testCase.callerData ?? undefined);
+  return Array.from({length: columns.count}, (_, index) => Object.fromEntries(
+      ENTRY_FIELDS.map((field) => [field, columns[field][index]])));
+}
+
 function answerOf(korvanModule, korvan, testCase) {
   try {
     switch (testCase.op) {
-      case 'generate':
-        return {code: 0, ...korvan.generate(testCase.types, testCase.inputValues, testCase.entries,
-                                            testCase.callerData ?? undefined)};
+      case 'generate': {
+        const solution = korvan.generate(testCase.types, testCase.inputValues, testCase.entries,
+                                         testCase.callerData ?? undefined);
+        return {code: 0, ...solution, columns: columnsOf(korvan, testCase)};
+      }
       case 'fill':
         return {code: 0, ...korvan.fill(testCase.entries)};
       default:
@@ -77,6 +89,10 @@ function differenceOf(korvan, actual, expected) {
   }
   const entryDifference = firstEntryDifference(actual.entries, expected.entries);
   if (entryDifference !== null) return entryDifference;
+  if (actual.columns !== undefined) {
+    const columnDifference = firstEntryDifference(actual.columns, expected.entries);
+    if (columnDifference !== null) return `as columns, ${columnDifference}`;
+  }
   const total = TOTALS.find((name) => !sameBits(actual[name], expected[name]));
   return total ? `${total} ${actual[total]}, native ${expected[total]}` : null;
 }

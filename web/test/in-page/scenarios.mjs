@@ -67,6 +67,8 @@ export function refusals(korvanModule, korvan) {
     'tags of another length': () => korvan.generate([1], [50], [], [1n, 2n]),
     'entry without input value': () => korvan.fill([{type: 1}]),
     'result code 1.5': () => korvan.describeResult(1.5),
+    'columns of type 9': () => korvan.generateColumns([1, 0, 9], [50, 100, 80]),
+    'columns with a hole': () => korvan.generateColumns([1], new Array(1)),
   };
   return Object.fromEntries(Object.entries(calls).map(([name, call]) => {
     try {
@@ -94,6 +96,8 @@ export function heldEntries(korvanModule, korvan) {
   const reduced = korvan.smallestPossibleValves(sizes);
   const typed = korvan.generate(new Uint32Array([1, 0, 3]), new Float64Array([50, 100, 80]), [],
                                 new BigUint64Array([7n, 8n, 9n]));
+  const columns = korvan.generateColumns(new Uint32Array([1, 0, 3]), [50, 100, 80],
+                                         new Uint32Array([0xffffffff, 0, 17]));
   return {
     grownTags: grown.entries.map((entry) => String(entry.callerData)),
     grownDemands: grown.entries.map((entry) => entry.demand),
@@ -105,5 +109,13 @@ export function heldEntries(korvanModule, korvan) {
     reduced,
     typedTags: typed.entries.map((entry) => String(entry.callerData)),
     typedScaleFactor: typed.scaleFactor,
+    columns: {
+      count: columns.count,
+      kinds: ['type', 'inputValue', 'demand', 'ratio', 'ratioMax', 'ratioMin', 'valveSize',
+              'deviation', 'callerData'].map((field) => columns[field].constructor.name),
+      valveSize: [...columns.valveSize],
+      callerData: [...columns.callerData].map(String),
+      scaleFactor: columns.scaleFactor,
+    },
   };
 }

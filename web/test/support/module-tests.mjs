@@ -66,6 +66,8 @@ const REFUSALS = {
   'tags of another length': wrongArgument('callerData holds 2 tags for 1 points'),
   'entry without input value': wrongArgument('entries[0].inputValue must be a number, not undefined'),
   'result code 1.5': wrongArgument('a result code is a 32-bit integer'),
+  'columns of type 9': refused(12, 2, 2, null, `point 3: ${TYPE}`),
+  'columns with a hole': wrongArgument('inputValues[0] is missing: the array has a hole there'),
 };
 
 export function defineModuleTests(where, run, sweep) {
@@ -75,7 +77,7 @@ export function defineModuleTests(where, run, sweep) {
                                       ...Object.keys(RULES), 'loadKorvan'].sort());
     assert.deepEqual(result.constants, {...RESULT_CODES, ...RULES});
     assert.deepEqual(result.keys, ['describeResult', 'describeRule', 'fill', 'generate',
-                                   'smallestPossibleValves', 'version']);
+                                   'generateColumns', 'smallestPossibleValves', 'version']);
     assert.equal(result.frozen, true);
     assert.equal(result.version, 1);
     assert.deepEqual(result.keysOfSolution, ['entries', 'deviationMax', 'deviationMin',
@@ -115,6 +117,11 @@ export function defineModuleTests(where, run, sweep) {
     assert.deepEqual(result.reduced, {sizes: [0.5, 0.3, 0.3], smallest: [0.1, 0.06, 0.06]});
     assert.deepEqual(result.typedTags, ['7', '8', '9']);
     assert.equal(result.typedScaleFactor, 5.348333333333334);
+    assert.deepEqual(result.columns, {
+      count: 3, kinds: ['Int32Array', 'Float64Array', 'Float64Array', 'Float64Array', 'Float64Array',
+                        'Float64Array', 'Float64Array', 'Float64Array', 'BigUint64Array'],
+      valveSize: [0.2, 0.16, 0.1], callerData: ['4294967295', '0', '17'],
+      scaleFactor: 5.348333333333334});
   });
 
   test(`${where}: a sweep of ${SWEEP_CASES} random cases gives the native library's bits`,
