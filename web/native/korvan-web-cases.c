@@ -186,7 +186,8 @@ static void RunGenerate(void) {
     const int32_t code =
         KorvanGenerateSolution((int32_t)count, types, inputValues, tagged ? tags : NULL, entries,
                                held + count, &entryCount, &totals);
-    const KorvanCallPoints points = {KORVAN_CALL_GENERATE, entries, held, types, inputValues, count};
+    const KorvanCallPoints points = {KORVAN_CALL_GENERATE, entries, held, types,
+                                     inputValues,          count};
     PrintSolution(code, &points, entries, entryCount, &totals);
     free(types);
     free(inputValues);

@@ -134,12 +134,17 @@ function startPage(worker, version) {
     byId('resultsSection').setAttribute('aria-busy', String(view.job !== null));
   }
 
-  function render() {
+  // The totals and the table, then the chart in a task of its own, so that neither holds the page
+  // up for long; `drawn` runs once both are.
+  function render(drawn = () => {}) {
     const totals = view.sized?.totals;
     for (const name of TOTALS) byId(name).textContent = totals ? exactNumber(totals[name]) : '';
     renderTable();
-    renderChart();
     renderButtons();
+    setTimeout(() => {
+      renderChart();
+      drawn();
+    });
   }
 
   function showProgress(text, done = undefined, total = undefined) {
@@ -161,8 +166,9 @@ function startPage(worker, version) {
 
   function finished() {
     endJob();
-    render();
-    document.body.dataset.runs = String(Number(document.body.dataset.runs ?? 0) + 1);
+    render(() => {
+      document.body.dataset.runs = String(Number(document.body.dataset.runs ?? 0) + 1);
+    });
   }
 
   // Sizes the points of the text box, or of the file it previews; one sizing at a time, the

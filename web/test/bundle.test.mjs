@@ -1,7 +1,8 @@
-// The package through a bundler, as a web app uses it: the README's browser example and a web
-// worker, installed from the tarball, bundled by esbuild (as web/package-lock.json pins it) and
-// run in headless Chromium. esbuild does not follow new URL(..., import.meta.url), so the .wasm is
-// copied beside the bundle from the package's exports, as the README says.
+// The package in a web app, as the README's browser example uses it, installed from the tarball
+// and run in headless Chromium: with a web worker, bundled by esbuild (as web/package-lock.json
+// pins it), which does not follow new URL(..., import.meta.url), so the .wasm is copied beside
+// the bundle from the package's exports, as the README says; and unbundled, through an import
+// map.
 import assert from 'node:assert/strict';
 import {copyFile, mkdir, readFile, writeFile} from 'node:fs/promises';
 import {createRequire} from 'node:module';
@@ -19,16 +20,19 @@ const korvan = await loadKorvan();
 postMessage(korvan.generate([1, 0, 3], [50, 100, 80]).scaleFactor);
 `;
 
+let project;
 let outDir;
 let server;
 let browser;
 before(async () => {
-  const project = await scratchProject('bundle');
+  project = await scratchProject('bundle');
   const sourceDir = path.join(project, 'src');
   outDir = path.join(project, 'dist');
   await mkdir(sourceDir, {recursive: true});
   await mkdir(outDir, {recursive: true});
   await copyFile(path.join(exampleDir, 'app.mjs'), path.join(sourceDir, 'app.mjs'));
+  await copyFile(path.join(exampleDir, 'app.mjs'), path.join(project, 'app.mjs'));
+  await copyFile(path.join(exampleDir, 'import-map.html'), path.join(project, 'import-map.html'));
   await writeFile(path.join(sourceDir, 'worker.mjs'), WORKER);
   await esbuild.build({
     absWorkingDir: project,
@@ -43,7 +47,7 @@ before(async () => {
   const wasm = createRequire(path.join(project, 'package.json'))
       .resolve(`${PACKAGE_NAME}/korvan-wasm.wasm`);
   await copyFile(wasm, path.join(outDir, 'korvan-wasm.wasm'));
-  server = await startServer({'/': outDir});
+  server = await startServer({'/': outDir, '/unbundled/': project});
   browser = await startBrowser();
 });
 
@@ -58,10 +62,9 @@ test('the bundle holds the browser entry, not Node\'s', async () => {
   assert.doesNotMatch(bundle, /node:fs/);
 });
 
-test('the bundled browser example shows what its .out file records, and a worker sizes too',
-     async () => {
+// A new page, with its errors and failed requests (but for the favicon) collected in `errors`.
+async function openPage(errors) {
   const page = await browser.context.newPage();
-  const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
   page.on('requestfailed', (request) => errors.push(`${request.url()} failed`));
   page.on('response', (response) => {
@@ -70,10 +73,21 @@ test('the bundled browser example shows what its .out file records, and a worker
       errors.push(`${response.url()} answered ${response.status()}`);
     }
   });
-  await page.goto(`${server.origin}/`);
+  return page;
+}
+
+// What the browser example shows, once it has shown it, as its .out file records it.
+async function exampleOutput(page) {
   await page.waitForFunction(() => document.getElementById('out').textContent.includes('point'));
-  const shown = `${await page.textContent('#out')}\n`;
-  assert.equal(shown, await readFile(path.join(exampleDir, 'app.mjs.out'), 'utf8'));
+  return `${await page.textContent('#out')}\n`;
+}
+
+test('the bundled browser example shows what its .out file records, and a worker sizes too',
+     async () => {
+  const errors = [];
+  const page = await openPage(errors);
+  await page.goto(`${server.origin}/`);
+  assert.equal(await exampleOutput(page), await readFile(path.join(exampleDir, 'app.mjs.out'), 'utf8'));
   const fromWorker = await page.evaluate(() => new Promise((resolve, reject) => {
     const worker = new Worker('./worker.js', {type: 'module'});
     worker.onmessage = (event) => resolve(event.data);
@@ -83,4 +97,12 @@ test('the bundled browser example shows what its .out file records, and a worker
   assert.deepEqual(errors, []);
   assert.deepEqual([...new Set(server.requested)].filter((asked) => asked !== '/favicon.ico').sort(),
                    ['/', '/app.js', '/korvan-wasm.wasm', '/worker.js']);
+});
+
+test('unbundled, through an import map, the browser example shows the same', async () => {
+  const errors = [];
+  const page = await openPage(errors);
+  await page.goto(`${server.origin}/unbundled/import-map.html`);
+  assert.equal(await exampleOutput(page), await readFile(path.join(exampleDir, 'app.mjs.out'), 'utf8'));
+  assert.deepEqual(errors, []);
 });
