@@ -3,7 +3,7 @@
 
 # The groups of tools/install-deps.sh that the developer builds need; `make deps` installs every
 # group the commands of the README use. Each installs only what is missing.
-DEV_DEPS := build test python
+DEV_DEPS := build test python dotnet
 ALL_DEPS := $(DEV_DEPS) windows web
 
 test: dev-deps
@@ -169,3 +169,29 @@ plain:
 	cmake --install build/plain --prefix build/plain/prefix
 	test -e build/plain/prefix/lib/libKorvanCalcValueProvider.so.1
 	build/plain/prefix/bin/korvan-size >/dev/null
+
+# The C# binding Korvan.dll with its XML documentation, in build/dev/dotnet/ (docs/csharp.md).
+.PHONY: dotnet nuget
+dotnet: dev-deps
+	cmake --preset dev
+	cmake --build --preset dev --target korvan_dotnet
+
+# The NuGet package build/nuget/Korvan.<version>.nupkg: Korvan.dll and the native library of the
+# release build (linux-x64) with the DLL of the Windows build (win-x64, with the MinGW runtime
+# DLLs it imports); then checked, and its example run under Mono from the package alone.
+NUGET_DIR := build/nuget
+nuget:
+	sh tools/install-deps.sh build windows dotnet
+	cmake --preset release
+	cmake --build --preset release --target KorvanCalcValueProvider korvan_dotnet
+	cmake --preset windows
+	cmake --build --preset windows --target KorvanCalcValueProvider
+	rm -f $(NUGET_DIR)/Korvan.*.nupkg
+	/usr/bin/python3 dotnet/nuget/pack.py --header interface/KorvanCalcValueProviderC.h \
+	  --nuspec dotnet/nuget/Korvan.nuspec --license LICENSE \
+	  --assembly build/release/dotnet/Korvan.dll --documentation build/release/dotnet/Korvan.xml \
+	  --linux-library build/release/libKorvanCalcValueProvider.so \
+	  --windows-library build/windows/bin/KorvanCalcValueProvider.dll --output $(NUGET_DIR)
+	/usr/bin/python3 dotnet/nuget/check.py $(NUGET_DIR)/Korvan.*.nupkg \
+	  --header interface/KorvanCalcValueProviderC.h --bindings dotnet/Korvan/NativeMethods.cs \
+	  --example examples/csharp/ThreePoints.cs

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "solver/OrderByDemand.h"
+#include "solver/ReduceChosenSizes.h"
 #include "solver/SolvableDemands.h"
 #include "solver/SolveValves.h"
 #include "tables/EntryPreparation.h"
@@ -38,6 +40,98 @@ struct NewPoints {
     const std::uint64_t* tags;
 };
 
+// The demand of new point `i`.
+inline double NewPointDemand(const TypeFactorTable& factors, const NewPoints& points,
+                             std::size_t i) {
+    return NewEntryDemand(FactorOf(factors, points.types[i]), points.inputValues[i]);
+}
+
+// Points read this far ahead of the one being made: the order visits the host's arrays at
+// random, and asking for the next points early lets their reads overlap.
+constexpr std::size_t kPrefetchDistance = 32;
+
+inline void PrefetchPoint(const NewPoints& points, std::size_t i) {
+#if defined(__GNUC__)
+    __builtin_prefetch(points.types + i);
+    __builtin_prefetch(points.inputValues + i);
+    if (points.tags != nullptr) {
+        __builtin_prefetch(points.tags + i);
+    }
+#else
+    static_cast<void>(points);
+    static_cast<void>(i);
+#endif
+}
+
+// Makes the new entries of a large batch onto no held entries in the order of the result, from
+// the call's own order of the points: each entry is written once, whole, with its ratio and its
+// size by nearest ratio, then the sizes are reduced and evaluated. Points of equal demand are put
+// in the order of the result among themselves as soon as their run is made. When an entry cannot
+// be allocated, the entries made before are rewritten as appending in point order leaves them,
+// and 10 is returned.
+template <typename Storage>
+std::int32_t MakeInOrderAndSolve(Storage& storage, const NewPoints& points,
+                                 const CallTables& tables, const PointOrder& order,
+                                 SolutionTotals& totals) {
+    const GroupZero groupZero = CollectGroupZero(tables.ratios);
+    const Span<const KeyedPosition> keys{order.keys.get(), order.count};
+    const double largest = NewPointDemand(tables.factors, points, keys[0].position);
+    ChosenSizes chosen;
+    std::size_t made = 0;
+    std::size_t runStart = 0;
+    double runDemand = largest;
+    const auto store = [&](const SolutionEntry& entry) {
+        storage.Store(entry);
+        if (!(entry.demand == runDemand)) {
+            if (made - runStart > 1) {
+                SortInOrder(storage.Entries().Part(runStart, made - runStart));
+            }
+            runStart = made;
+            runDemand = entry.demand;
+        }
+        ++made;
+    };
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (k + kPrefetchDistance < keys.size()) {
+            PrefetchPoint(points, keys[k + kPrefetchDistance].position);
+        }
+        SolutionEntry entry = NewEntryAt(tables.factors, points.types, points.inputValues,
+                                         points.tags, keys[k].position);
+        SetRatioAssignNearestRatioAndTally(entry, largest, groupZero, chosen);
+        const std::int32_t result = StoreSeparateRecord(entry, store);
+        if (result != kSuccess) {
+            const EntryRange entries = storage.Entries();
+            for (std::size_t i = 0; i < made; ++i) {
+                entries[i] =
+                    NewEntryAt(tables.factors, points.types, points.inputValues, points.tags, i);
+            }
+            return result;
+        }
+    }
+    if (made - runStart > 1) {
+        SortInOrder(storage.Entries().Part(runStart, made - runStart));
+    }
+    return ReduceAndEvaluate(storage.Entries(), chosen, tables.ratios, groupZero, totals);
+}
+
+// Judges the points that `demands` tells of and, for a batch large enough to be spread into
+// buckets, counts each into its bucket in the same pass. Returns the verdict's result; `planned`
+// tells whether `plan` is complete and fit to spread the batch by.
+template <typename Demands>
+std::int32_t JudgeAndPlan(const Demands& demands, std::size_t count, const ValveRatioTable& table,
+                          SpreadPlan& plan, bool& planned) {
+    planned = count >= kBucketSortThreshold &&
+              StartSpread(
+                  count, [&](std::size_t point) { return demands.DemandOfPoint(point); }, plan);
+    const std::int32_t result =
+        planned ? JudgePoints(demands, count, table,
+                              [&](std::size_t point, double demand) { plan.Count(point, demand); })
+                      .result
+                : JudgePoints(demands, count, table).result;
+    planned = planned && result == kSuccess && plan.Finish();
+    return result;
+}
+
 // Appends `points` after the entries `storage` holds and solves them all into `totals`. Returns
 // 0, 10, 12 (a type not in the table) or 13, the last two before anything changes. `Storage` is
 // where the entries live: Held() the entries before the call, MakeRoom(n) readies room for n more
@@ -50,20 +144,30 @@ std::int32_t GenerateAndSolve(Storage& storage, const NewPoints& points, Solutio
         return result;
     }
     const Span<const SolutionEntry> held = storage.Held();
-    result = JudgePoints(
-                 NewDemands{held, &tables.factors, points.types, points.inputValues, points.count},
-                 held.size() + points.count, tables.ratios)
-                 .result;
+    const NewDemands demands{held, &tables.factors, points.types, points.inputValues, points.count};
+    SpreadPlan plan;
+    bool planned = false;
+    result = JudgeAndPlan(demands, held.size() + points.count, tables.ratios, plan, planned);
     if (result != kSuccess) {
         return result;
     }
     storage.MakeRoom(points.count);
+    if (planned && held.empty()) {
+        PointOrder order;
+        const auto demandOf = [&](std::size_t i) {
+            return NewPointDemand(tables.factors, points, i);
+        };
+        if (OrderPoints(plan, demandOf, order)) {
+            return MakeInOrderAndSolve(storage, points, tables, order, totals);
+        }
+    }
     result = MakeNewEntries(tables.factors, points.count, points.types, points.inputValues,
                             points.tags, [&](const SolutionEntry& entry) { storage.Store(entry); });
     if (result != kSuccess) {
         return result;
     }
-    return SolveValves(storage.Entries(), tables.ratios, totals);
+    return planned ? SolveValvesByPlan(storage.Entries(), plan, tables.ratios, totals)
+                   : SolveValves(storage.Entries(), tables.ratios, totals);
 }
 
 // Recomputes every entry's demand and solves them all into `totals`. Returns 0, 10, 12 or 13, the
@@ -74,12 +178,16 @@ inline std::int32_t RecomputeAndSolve(EntryRange entries, SolutionTotals& totals
     if (result != kSuccess) {
         return result;
     }
-    result = JudgePoints(RecomputedDemands{entries, &tables.factors}, entries.size(), tables.ratios)
-                 .result;
+    SpreadPlan plan;
+    bool planned = false;
+    result = JudgeAndPlan(RecomputedDemands{entries, &tables.factors}, entries.size(),
+                          tables.ratios, plan, planned);
     if (result != kSuccess) {
         return result;
     }
-    return RecomputeDemandsAndSolveValves(entries, tables.ratios, tables.factors, totals);
+    return planned ? RecomputeDemandsAndSolveValvesByPlan(entries, plan, tables.ratios,
+                                                          tables.factors, totals)
+                   : RecomputeDemandsAndSolveValves(entries, tables.ratios, tables.factors, totals);
 }
 
 // The verdict on the points of a generating call: `held` entries and the new `points`. Returns 10

@@ -8,6 +8,7 @@
 #   host     nothing: the sample host korvan-size needs only the C++ standard library
 #   python   Debian's python3 with numpy, pytest and hypothesis
 #   windows  MinGW-w64 and Wine, for the cross-built DLL and its tests
+#   dotnet   Mono's C# compiler and runtime, for the C# binding, its tests and the NuGet package
 #   web      emscripten, npm (unless one is on PATH) and Chromium for the browser tests
 set -eu
 
@@ -18,6 +19,7 @@ packages_of() {
         host) echo "" ;;
         python) echo "python3 python3-numpy python3-pytest python3-hypothesis" ;;
         windows) echo "g++-mingw-w64-x86-64-posix wine64 googletest" ;;
+        dotnet) echo "mono-mcs mono-runtime" ;;
         web)
             # A Node.js from elsewhere (NodeSource's, say) brings its own npm and conflicts with
             # Debian's; ask for Debian's only where there is none.
