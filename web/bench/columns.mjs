@@ -21,24 +21,38 @@ for (let row = 0; row < COUNT; ++row) {
 const korvan = await loadKorvan();
 const median = (values) => values.slice().sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
-// The median time of `solve`, and the memory its last solution holds, in MB.
 const kept = [];
-function measure(solve) {
-  const times = [];
-  let held = 0;
-  for (let run = 0; run < RUNS; ++run) {
-    kept.length = 0;
-    globalThis.gc?.();
-    const before = process.memoryUsage();
-    const started = performance.now();
-    kept.push(solve());
-    times.push(performance.now() - started);
-    globalThis.gc?.();
-    const after = process.memoryUsage();
-    held = (after.heapUsed + after.arrayBuffers - before.heapUsed - before.arrayBuffers) / 1e6;
-  }
+const collectGarbage = globalThis.gc ?? (() => {
+  throw new Error('run node with --expose-gc');
+});
+
+function timeOf(solve) {
+  collectGarbage();
+  const started = performance.now();
+  kept.push(solve());
+  const ms = performance.now() - started;
   kept.length = 0;
-  return {ms: median(times), held};
+  return ms;
+}
+
+// The MB a solution holds: the bytes of its arrays where it has typed arrays, else the heap's
+// growth while it is held. Each call is a frame of its own, so that nothing of an earlier solution
+// stays reachable.
+function heldBy(solve) {
+  collectGarbage();
+  const before = process.memoryUsage().heapUsed;
+  kept.push(solve());
+  collectGarbage();
+  const grown = process.memoryUsage().heapUsed - before;
+  const arrays = Object.values(kept[0]).filter((value) => ArrayBuffer.isView(value));
+  kept.length = 0;
+  return (arrays.length > 0 ? arrays.reduce((sum, array) => sum + array.byteLength, 0) : grown) / 1e6;
+}
+
+// The median time of `solve`, and the memory its solution holds.
+function measure(solve) {
+  const times = Array.from({length: RUNS}, () => timeOf(solve));
+  return {ms: median(times), held: heldBy(solve)};
 }
 
 const entries = measure(() => korvan.generate(types, inputValues, [], rows));
