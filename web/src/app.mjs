@@ -273,6 +273,11 @@ function startPage(worker, version) {
     sizePoints();
   }
 
+  worker.onerror = (event) => {
+    view.sized = null;
+    finished();
+    byId('error').textContent = `The page's worker failed: ${event.message}`;
+  };
   worker.onmessage = ({data: message}) => {
     const current = message.job === undefined || message.job === view.job;
     if (!current) return;
