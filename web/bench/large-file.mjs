@@ -4,22 +4,17 @@
 // file to the drawn results, and the page's own account of its work, if it gives one.
 import {mkdir} from 'node:fs/promises';
 import path from 'node:path';
-import {startBrowser} from '../test/support/browser.mjs';
+import {openSizingPage} from '../test/support/browser.mjs';
 import {loadFileInPage, writeLargeCsv} from '../test/support/large-file.mjs';
 import {artifactDir, siteDir} from '../test/support/paths.mjs';
-import {startServer} from '../test/support/server.mjs';
 
 const ROWS = Number(process.argv[2] ?? 2770000);
 
 await mkdir(artifactDir, {recursive: true});
 const file = path.join(artifactDir, `points-${ROWS}.csv`);
 const bytes = await writeLargeCsv(file, ROWS);
-const server = await startServer({'/': siteDir});
-const browser = await startBrowser();
+const {page, close} = await openSizingPage(siteDir);
 try {
-  const page = await browser.context.newPage();
-  await page.goto(`${server.origin}/`);
-  await page.waitForFunction(() => document.body.dataset.runs === '1');
   const {took, tasks, longest} = await loadFileInPage(page, file);
   const status = await page.textContent('#status');
   const error = await page.textContent('#error');
@@ -29,6 +24,5 @@ try {
               `${(took / 1000).toFixed(2)} s from picking the file to the results`);
   console.log(`page says: ${status}${error}`);
 } finally {
-  await browser.close();
-  await server.close();
+  await close();
 }
