@@ -321,7 +321,8 @@ function requireWasmSource(source) {
 }
 
 function sourceName(source) {
-  return typeof source === 'string' || source instanceof URL ? String(source) : 'the bytes given';
+  if (typeof source === 'string' || source instanceof URL) return String(source);
+  return source instanceof WebAssembly.Module ? 'the module given' : 'the bytes given';
 }
 
 // The module's instance, emscripten's runtime around it. A failed instantiation rejects instead
