@@ -147,20 +147,29 @@ wheel:
 	/usr/bin/python3 python/wheels.py build/wheel --linux --windows build/windows
 	@ls -l build/wheel/*.whl
 
-# The sizing page: the C interface compiled to WebAssembly by Debian's emscripten, written with the
-# page to build/web/ (serve that folder with any static server). `make web-test` runs the browser
-# tests in headless Chromium, against the native library's answers for the same cases.
-.PHONY: web web-test
+# The library compiled to WebAssembly by Debian's emscripten: the npm package's folder in
+# build/npm/package/ and the sizing page in build/web/ (serve that folder with any static server).
+# `make npm` packs the package into build/npm/<name>-<version>.tgz. `make web-test` runs the
+# package in Node, from its tarball, through a bundler and under tsc, and the page in headless
+# Chromium, against the native library's answers for the same cases.
+.PHONY: web npm web-test
 EMSCRIPTEN_TOOLCHAIN := /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
 WEB_TEST_DIR := build/web-test
+NPM_DIR := build/npm
 
 web:
 	sh tools/install-deps.sh build web
+	rm -rf build/web
 	cmake -S web -B build/web-build -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(EMSCRIPTEN_TOOLCHAIN) \
-	  -DKORVAN_WEB_OUTPUT_DIR=$(CURDIR)/build/web
+	  -DKORVAN_WEB_OUTPUT_DIR=$(CURDIR)/build/web -DKORVAN_NPM_PACKAGE_DIR=$(CURDIR)/$(NPM_DIR)/package
 	cmake --build build/web-build -j 2
 
-web-test: web dev-deps web/node_modules/.package-lock.json
+npm: web
+	rm -f $(NPM_DIR)/*.tgz
+	cd $(NPM_DIR) && npm pack ./package --pack-destination . --json > pack.json
+	@ls $(NPM_DIR)/*.tgz
+
+web-test: npm dev-deps web/node_modules/.package-lock.json
 	cmake --preset dev
 	cmake --build --preset dev --target KorvanCalcValueProvider
 	mkdir -p $(WEB_TEST_DIR)
@@ -169,7 +178,8 @@ web-test: web dev-deps web/node_modules/.package-lock.json
 	  -o $(WEB_TEST_DIR)/korvan-web-cases
 	cd web && node --test --test-concurrency=1 test/*.test.mjs
 
-# playwright-core, as the lock file pins it; installed again only when the lock file changes.
+# playwright-core, esbuild and typescript, as the lock file pins them; installed again only when
+# the lock file changes.
 web/node_modules/.package-lock.json: web/package-lock.json
 	cd web && npm ci --no-audit --no-fund
 
