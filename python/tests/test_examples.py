@@ -128,7 +128,9 @@ def test_fill_of_a_solution_updates_its_totals_as_well_as_its_entries():
     assert after != before
     assert after == (from_array.deviation_max, from_array.deviation_min,
                      from_array.scale_factor, from_array.reduced_scale_factor)
-    assert solution.entries.tobytes() == from_array.entries.tobytes()
+    # Field by field, bit for bit: numpy's copy leaves the record's alignment gap out.
+    for name in korvan.ENTRY_DTYPE.names:
+        assert solution.entries[name].tobytes() == from_array.entries[name].tobytes(), name
 
 
 def header_defines(prefix):
