@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include "solver/OrderByDemand.h"
-#include "solver/ReduceChosenSizes.h"
 #include "solver/SolvableDemands.h"
 #include "solver/SolveValves.h"
 #include "tables/EntryPreparation.h"
@@ -39,77 +38,6 @@ struct NewPoints {
     const double* inputValues;
     const std::uint64_t* tags;
 };
-
-// Tags read this far ahead of the point being made: the order visits the host's tags at random,
-// and asking for the next ones early lets their reads overlap.
-constexpr std::size_t kPrefetchDistance = 16;
-
-inline void PrefetchTag(const std::uint64_t* tags, std::size_t i) {
-#if defined(__GNUC__)
-    __builtin_prefetch(tags + i);
-#else
-    static_cast<void>(tags);
-    static_cast<void>(i);
-#endif
-}
-
-// Makes the new entries of a large batch onto no held entries in the order of the result, bucket
-// by bucket from the call's own records of the points: each entry is written once, whole, with its
-// ratio and its size by nearest ratio, then the sizes are reduced and evaluated. Points of equal
-// demand are put in the order of the result among themselves as soon as their run is made. When an
-// entry cannot be allocated, the entries made before are rewritten as appending in point order
-// leaves them, and 10 is returned.
-template <typename Storage>
-std::int32_t MakeInOrderAndSolve(Storage& storage, const NewPoints& points,
-                                 const CallTables& tables, PointOrder& order,
-                                 SolutionTotals& totals) {
-    const GroupZero groupZero = CollectGroupZero(tables.ratios);
-    const auto demandOf = [&](const PointRecord& record) {
-        return NewEntryDemand(FactorOf(tables.factors, record.type), record.inputValue);
-    };
-    ChosenSizes chosen;
-    std::size_t made = 0;
-    std::size_t runStart = 0;
-    double largest = 0.0;
-    double runDemand = 0.0;
-    const auto store = [&](const SolutionEntry& entry) {
-        storage.Store(entry);
-        if (made == 0 || !(entry.demand == runDemand)) {
-            if (made - runStart > 1) {
-                SortInOrder(storage.Entries().Part(runStart, made - runStart));
-            }
-            runStart = made;
-            runDemand = entry.demand;
-        }
-        ++made;
-    };
-    for (std::size_t index = 0; index < order.buckets.count; ++index) {
-        const PointBucket bucket = OrderPointBucket(order, index, demandOf);
-        for (std::size_t j = 0; j < bucket.records.size(); ++j) {
-            if (points.tags != nullptr && j + kPrefetchDistance < bucket.records.size()) {
-                PrefetchTag(points.tags, bucket.InOrder(j + kPrefetchDistance).index);
-            }
-            const PointRecord& record = bucket.InOrder(j);
-            SolutionEntry entry = NewEntry(tables.factors, record.type, record.inputValue,
-                                           points.tags == nullptr ? 0 : points.tags[record.index]);
-            largest = made == 0 ? entry.demand : largest;
-            SetRatioAssignNearestRatioAndTally(entry, largest, groupZero, chosen);
-            const std::int32_t result = StoreSeparateRecord(entry, store);
-            if (result != kSuccess) {
-                const EntryRange entries = storage.Entries();
-                for (std::size_t i = 0; i < made; ++i) {
-                    entries[i] = NewEntryAt(tables.factors, points.types, points.inputValues,
-                                            points.tags, i);
-                }
-                return result;
-            }
-        }
-    }
-    if (made - runStart > 1) {
-        SortInOrder(storage.Entries().Part(runStart, made - runStart));
-    }
-    return ReduceAndEvaluate(storage.Entries(), chosen, tables.ratios, groupZero, totals);
-}
 
 // Judges the points that `demands` tells of and, for a batch large enough to be spread into
 // buckets, counts each into its bucket in the same pass. Returns the verdict's result; `planned`
@@ -149,13 +77,6 @@ std::int32_t GenerateAndSolve(Storage& storage, const NewPoints& points, Solutio
         return result;
     }
     storage.MakeRoom(points.count);
-    if (planned && held.empty()) {
-        PointOrder order;
-        if (SpreadPoints(plan, points.types, points.inputValues, order)) {
-            plan.bucketOf.reset();
-            return MakeInOrderAndSolve(storage, points, tables, order, totals);
-        }
-    }
     result = MakeNewEntries(tables.factors, points.count, points.types, points.inputValues,
                             points.tags, [&](const SolutionEntry& entry) { storage.Store(entry); });
     if (result != kSuccess) {

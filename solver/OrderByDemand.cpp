@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <tuple>
 
 namespace korvan {
@@ -68,7 +69,12 @@ void DistributeIntoBuckets(SolutionEntry* entries, SpreadPlan& plan) {
 void RadixSortKeys(KeyedPosition* keys, KeyedPosition* scratch, std::size_t count, int lowBit,
                    int keyBits) {
     const int passes = (keyBits - lowBit + kDigitBits - 1) / kDigitBits;
-    std::size_t counts[64 / kDigitBits + 1][kDigitValues] = {};
+    // Only the rows of the passes that run are cleared: a bucket is small, and clearing every
+    // row would cost as much as counting its keys.
+    std::size_t counts[64 / kDigitBits + 1][kDigitValues];
+    for (int pass = 0; pass < passes; ++pass) {
+        std::fill(std::begin(counts[pass]), std::end(counts[pass]), std::size_t{0});
+    }
     for (std::size_t i = 0; i < count; ++i) {
         for (int pass = 0; pass < passes; ++pass) {
             ++counts[pass][(keys[i].key >> (lowBit + pass * kDigitBits)) & (kDigitValues - 1)];
@@ -156,10 +162,6 @@ void PermuteEntries(SolutionEntry* entries, KeyedPosition* keys, std::size_t cou
 // equal demands by position. Afterwards two keys are equal exactly where their demands are. A
 // bucket within the sampled range is ordered by the low bits its demands leave open, by radix
 // when it is large and `scratch` has room for it; any other by comparison of the whole pattern.
-}  // namespace
-
-namespace detail {
-
 void SortBucketKeys(KeyedPosition* keys, std::size_t count, const Buckets& buckets,
                     std::size_t bucket, KeyedPosition* scratch, std::size_t scratchRoom) {
     if (!buckets.InRange(bucket) || buckets.shift == 0 || count > scratchRoom) {
@@ -187,10 +189,6 @@ void SortBucketKeys(KeyedPosition* keys, std::size_t count, const Buckets& bucke
     }
 }
 
-}  // namespace detail
-
-namespace {
-
 // Orders the entries of one bucket through keys: each entry's demand is read once into the
 // keys, the keys are sorted, then the entries move once; entries of equal demand are then put in
 // the order of the result among themselves. `keys` and `scratch` have room for the bucket.
@@ -201,13 +199,46 @@ void SortBucket(EntryRange stretch, const Buckets& buckets, std::size_t bucket, 
     for (std::size_t i = 0; i < count; ++i) {
         keys[i] = KeyedPosition{DemandBits(entries[i].demand), i};
     }
-    detail::SortBucketKeys(keys, count, buckets, bucket, scratch, count);
+    SortBucketKeys(keys, count, buckets, bucket, scratch, count);
     PermuteEntries(entries, keys, count);
     ForEachRunOfEqualKeys(keys, count, 0, [stretch](std::size_t begin, std::size_t end) {
         if (end - begin > 1) {
             SortInOrder(stretch.Part(begin, end - begin));
         }
     });
+}
+
+std::size_t LargestBucket(const std::array<std::size_t, kMaxBuckets>& ends, std::size_t count) {
+    std::size_t largest = 0;
+    std::size_t begin = 0;
+    for (std::size_t bucket = 0; bucket < count; ++bucket) {
+        largest = std::max(largest, ends[bucket] - begin);
+        begin = ends[bucket];
+    }
+    return largest;
+}
+
+// The stretches of `entries` once spread by `plan`: the buckets of the plan, each still to be put
+// in order.
+DemandStretches StretchesOfPlan(EntryRange entries, const SpreadPlan& plan) {
+    if (entries.size() != plan.count) {
+        ThrowSubscriptOutOfRange();
+    }
+    DemandStretches stretches;
+    stretches.entries = entries;
+    stretches.count = plan.buckets.count;
+    stretches.ends = plan.ends;
+    stretches.inBuckets = true;
+    stretches.buckets = plan.buckets;
+    // Keys for the largest bucket. A bucket of more than half the entries (demands bunched in one
+    // narrow range) is heap-sorted in place instead, which caps the keys at 16 bytes per entry;
+    // without memory for the keys, every bucket is.
+    stretches.keyRoom = std::min(LargestBucket(plan.ends, plan.buckets.count), entries.size() / 2);
+    stretches.keys.reset(new (std::nothrow) KeyedPosition[2 * stretches.keyRoom]);
+    if (!stretches.keys) {
+        stretches.keyRoom = 0;
+    }
+    return stretches;
 }
 
 int BitWidth(std::uint64_t value) {
@@ -231,16 +262,6 @@ Buckets ChooseBuckets(const BitRange& range, std::size_t entries) {
     const std::uint64_t span = range.largest - range.smallest;
     const int shift = std::max(0, BitWidth(span) - bits);
     return Buckets{range, shift, static_cast<std::size_t>(span >> shift) + 3};
-}
-
-std::size_t LargestBucket(const std::array<std::size_t, kMaxBuckets>& ends, std::size_t count) {
-    std::size_t largest = 0;
-    std::size_t begin = 0;
-    for (std::size_t bucket = 0; bucket < count; ++bucket) {
-        largest = std::max(largest, ends[bucket] - begin);
-        begin = ends[bucket];
-    }
-    return largest;
 }
 
 }  // namespace detail
@@ -271,64 +292,6 @@ bool SpreadPlan::Finish() {
         ends[bucket] = position;
     }
     return allPositiveFinite;
-}
-
-bool SpreadPoints(SpreadPlan& plan, const std::uint32_t* types, const double* inputValues,
-                  PointOrder& order) {
-    order.records.reset(new (std::nothrow) PointRecord[plan.count]);
-    if (!order.records) {
-        return false;
-    }
-    // Keys for the largest bucket, but for no more than half the points: a larger bucket (demands
-    // bunched in one narrow range) has its records sorted in place, as every bucket has when the
-    // keys cannot be had.
-    order.keyRoom = std::min(detail::LargestBucket(plan.ends, plan.buckets.count), plan.count / 2);
-    order.keys.reset(new (std::nothrow) KeyedPosition[2 * order.keyRoom]);
-    if (!order.keys) {
-        order.keyRoom = 0;
-    }
-    for (std::size_t i = 0; i < plan.count; ++i) {
-        order.records[plan.TakePlace(i)] =
-            PointRecord{inputValues[i], static_cast<std::uint32_t>(i), types[i]};
-    }
-    order.count = plan.count;
-    order.buckets = plan.buckets;
-    order.ends = plan.ends;
-    return true;
-}
-
-std::size_t SpreadPlan::TakePlace(std::size_t index) {
-    if (index >= count) {
-        ThrowSubscriptOutOfRange();
-    }
-    const std::size_t bucket = bucketOf[index];
-    const std::size_t place = next[bucket]++;
-    if (place >= ends[bucket]) {
-        ThrowSubscriptOutOfRange();
-    }
-    return place;
-}
-
-DemandStretches StretchesOfPlan(EntryRange entries, const SpreadPlan& plan) {
-    if (entries.size() != plan.count) {
-        ThrowSubscriptOutOfRange();
-    }
-    DemandStretches stretches;
-    stretches.entries = entries;
-    stretches.count = plan.buckets.count;
-    stretches.ends = plan.ends;
-    stretches.inBuckets = true;
-    stretches.buckets = plan.buckets;
-    // Keys for the largest bucket. A bucket of more than half the entries (demands bunched in one
-    // narrow range) is heap-sorted in place instead, which caps the keys at 16 bytes per entry;
-    // without memory for the keys, every bucket is.
-    stretches.keyRoom =
-        std::min(detail::LargestBucket(plan.ends, plan.buckets.count), entries.size() / 2);
-    stretches.keys.reset(new (std::nothrow) KeyedPosition[2 * stretches.keyRoom]);
-    if (!stretches.keys) {
-        stretches.keyRoom = 0;
-    }
-    return stretches;
 }
 
 DemandStretches SpreadByPlan(EntryRange entries, SpreadPlan& plan) {

@@ -109,6 +109,9 @@ struct SpreadPlan {
 
     // Counts entry `index`, whose demand is `demand`, into its bucket.
     void Count(std::size_t index, double demand) {
+        if (index >= count) {
+            ThrowSubscriptOutOfRange();
+        }
         const std::uint64_t bits = DemandBits(demand);
         allPositiveFinite = allPositiveFinite && IsPositiveFinite(bits);
         const std::size_t bucket = buckets.Of(bits);
@@ -118,10 +121,6 @@ struct SpreadPlan {
     // Readies the places once every entry is counted. False when a demand was not positive and
     // finite, whose pattern does not order like its value: the plan is then of no use.
     bool Finish();
-
-    // The place for entry `index` of the planned order, taken from its bucket; no two entries get
-    // the same place, and every place lies below `count`.
-    std::size_t TakePlace(std::size_t index);
 };
 
 // Starts the plan for `count` entries from the demands of a few of them, which `sampleDemandOf(i)`
@@ -206,48 +205,6 @@ bool OrdersBefore(const SolutionEntry& left, const SolutionEntry& right);
 // but are never written outside the range.
 void SortInOrder(EntryRange range);
 
-// A new point as the call keeps it while ordering a batch: what its entry is made of, and where
-// it came from.
-struct PointRecord {
-    double inputValue;
-    std::uint32_t index;  // the point's number in the host's arrays
-    std::uint32_t type;
-};
-
-// The points of a batch spread into their buckets, held by the call: each bucket's records, in no
-// order yet, and room for the keys that order the largest bucket (keyRoom keys, and as many in
-// scratch).
-struct PointOrder {
-    std::unique_ptr<PointRecord[]> records;
-    std::size_t count;
-    Buckets buckets;
-    std::array<std::size_t, kMaxBuckets> ends;
-    std::unique_ptr<KeyedPosition[]> keys;
-    std::size_t keyRoom;
-};
-
-// Spreads the `plan.count` points that `plan` counted into their buckets, each as a record made
-// from the host's `types` and `inputValues`, read once more: in the call's own memory; nothing of
-// the host's is written. False when the memory cannot be had.
-bool SpreadPoints(SpreadPlan& plan, const std::uint32_t* types, const double* inputValues,
-                  PointOrder& order);
-
-// The records of bucket `bucket` of `order`, and the keys that put them in order: key j's
-// position is the place among the records of the point that comes j-th, larger demand first,
-// points of equal demand by their number. A bucket too large for the keys has its records sorted
-// in place instead, and no keys. `demandOf(record)` tells a point's demand.
-struct PointBucket {
-    Span<const PointRecord> records;
-    Span<const KeyedPosition> keys;
-
-    [[nodiscard]] const PointRecord& InOrder(std::size_t j) const {
-        return keys.empty() ? records[j] : records[keys[j].position];
-    }
-};
-
-template <typename DemandOf>
-PointBucket OrderPointBucket(PointOrder& order, std::size_t bucket, const DemandOf& demandOf);
-
 // Readies and orders every entry into the order of the result.
 template <typename Demands>
 void OrderByDemand(EntryRange entries, const Demands& demands) {
@@ -267,12 +224,6 @@ constexpr std::size_t kRangeSamples = 4096;
 constexpr std::size_t kEntriesPerSample = 4;
 
 Buckets ChooseBuckets(const BitRange& range, std::size_t entries);
-
-// Sorts the `count` keys of bucket `bucket`, whose `key` fields hold demand patterns: larger demand
-// first, equal demands by position. Afterwards two keys are equal exactly where their demands are.
-// `scratch` has room for `scratchRoom` keys.
-void SortBucketKeys(KeyedPosition* keys, std::size_t count, const Buckets& buckets,
-                    std::size_t bucket, KeyedPosition* scratch, std::size_t scratchRoom);
 
 }  // namespace detail
 
@@ -300,32 +251,6 @@ bool StartSpread(std::size_t count, const DemandOf& sampleDemandOf, SpreadPlan& 
     plan.ends.fill(0);
     plan.allPositiveFinite = true;
     return true;
-}
-
-template <typename DemandOf>
-PointBucket OrderPointBucket(PointOrder& order, std::size_t bucket, const DemandOf& demandOf) {
-    const std::size_t begin = bucket == 0 ? 0 : order.ends.at(bucket - 1);
-    const Span<PointRecord> records = Span<PointRecord>{order.records.get(), order.count}.Part(
-        begin, order.ends.at(bucket) - begin);
-    if (records.size() > order.keyRoom) {
-        std::sort(records.begin(), records.end(),
-                  [&](const PointRecord& left, const PointRecord& right) {
-                      const double leftDemand = demandOf(left);
-                      const double rightDemand = demandOf(right);
-                      return leftDemand > rightDemand ||
-                             (leftDemand == rightDemand && left.index < right.index);
-                  });
-        return PointBucket{records, {}};
-    }
-    KeyedPosition* const keys = order.keys.get();
-    std::size_t place = 0;
-    for (const PointRecord& record : records) {
-        keys[place] = KeyedPosition{DemandBits(demandOf(record)), place};
-        ++place;
-    }
-    detail::SortBucketKeys(keys, records.size(), order.buckets, bucket, keys + order.keyRoom,
-                           order.keyRoom);
-    return PointBucket{records, Span<const KeyedPosition>{keys, records.size()}};
 }
 
 }  // namespace korvan

@@ -10,11 +10,6 @@
 namespace korvan {
 namespace {
 
-// A point's ratio: the largest demand divided by its own.
-void SetRatio(SolutionEntry& point, double largestDemand) {
-    point.ratio = largestDemand / point.demand;
-}
-
 void SetRatios(EntryRange entries, double largestDemand) {
     for (SolutionEntry& point : entries) {
         SetRatio(point, largestDemand);
@@ -95,12 +90,6 @@ std::int32_t SolveByPlan(EntryRange entries, SpreadPlan& plan, const ValveRatioT
 
 std::int32_t SolveValves(EntryRange entries, const ValveRatioTable& table, SolutionTotals& totals) {
     return Solve(entries, table, DemandsAsSet{}, totals);
-}
-
-void SetRatioAssignNearestRatioAndTally(SolutionEntry& point, double largestDemand,
-                                        const GroupZero& groupZero, ChosenSizes& chosen) {
-    SetRatio(point, largestDemand);
-    chosen.Tally(point, AssignNearestRatio(point, groupZero));
 }
 
 std::int32_t ReduceAndEvaluate(EntryRange entries, const ChosenSizes& chosen,
