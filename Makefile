@@ -49,17 +49,19 @@ examples: build
 	    -DCMAKE_PREFIX_PATH=$(EXAMPLES_PREFIX) && \
 	  cmake --build $(EXAMPLES_DIR)/$$language || exit 1; \
 	done
-	@for example in cpp/three_points cpp/fill_mixed_demands c/three_points c/diagnose; do \
+	@for example in cpp/in_short cpp/three_points cpp/fill_mixed_demands c/three_points c/diagnose; do \
 	  echo "--- $(EXAMPLES_DIR)/$$example"; $(EXAMPLES_DIR)/$$example || exit 1; \
 	done
 	@for example in examples/python/*.py; do \
 	  echo "--- $$example"; \
 	  PYTHONPATH=$(EXAMPLES_PREFIX)/lib/python3/dist-packages /usr/bin/python3 $$example || exit 1; \
 	done
-	@if [ -e build/dev/dotnet/ThreePoints.exe ]; then \
-	  echo "--- examples/csharp/ThreePoints.cs"; \
-	  LD_LIBRARY_PATH=build/dev mono build/dev/dotnet/ThreePoints.exe; \
-	fi
+	@for example in InShort ThreePoints; do \
+	  if [ -e build/dev/dotnet/$$example.exe ]; then \
+	    echo "--- examples/csharp/$$example.cs"; \
+	    LD_LIBRARY_PATH=build/dev mono build/dev/dotnet/$$example.exe || exit 1; \
+	  fi; \
+	done
 
 # The API reference, from the comments of the two public headers, in build/docs/html/; any
 # warning of Doxygen's (an undocumented declaration or parameter, say) fails it.
