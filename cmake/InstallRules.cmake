@@ -27,6 +27,10 @@ if(KORVAN_INSTALL)
   endif()
   if(TARGET korvan-size)
     install(TARGETS korvan-size RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime)
+    if(NOT WIN32)
+      install(FILES "${PROJECT_SOURCE_DIR}/tools/korvan-size/korvan-size.1"
+              DESTINATION "${CMAKE_INSTALL_MANDIR}/man1" COMPONENT Runtime)
+    endif()
   endif()
   install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" "${PROJECT_SOURCE_DIR}/CHANGELOG.md"
           DESTINATION "${CMAKE_INSTALL_DOCDIR}" COMPONENT Runtime)

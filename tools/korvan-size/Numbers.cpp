@@ -1,13 +1,12 @@
-#include "Numbers.h"
-
+// Numbers as korvan-size writes them, the same in every locale. All start from the shortest
+// digits, which std::to_chars finds far faster than it rounds the exact value to a precision.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <optional>
-#include <string>
-#include <system_error>
+
+#include "korvan-size.h"
 
 namespace korvan_size {
 namespace {
@@ -16,30 +15,25 @@ namespace {
 struct Decimal {
     bool negative = false;
     char digits[24] = {};
-    std::size_t digitCount = 0;
+    std::size_t count = 0;
     int exponent = 0;
 };
 
 Decimal ShortestDecimal(double value) {
     char text[40];
-    const std::to_chars_result written =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
+    const char* const end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
     Decimal decimal;
     const char* at = text;
-    if (*at == '-') {
-        decimal.negative = true;
-        ++at;
-    }
+    decimal.negative = *at == '-';
+    at += decimal.negative ? 1 : 0;
     for (; *at != 'e'; ++at) {
         if (*at != '.') {
-            decimal.digits[decimal.digitCount++] = *at;
+            decimal.digits[decimal.count++] = *at;
         }
     }
-    ++at;  // the 'e'; std::from_chars reads the exponent's sign but not a '+'
-    if (*at == '+') {
-        ++at;
-    }
-    std::from_chars(at, written.ptr, decimal.exponent);
+    at += at[1] == '+' ? 2 : 1;  // std::from_chars reads a '-' but not a '+'
+    std::from_chars(at, end, decimal.exponent);
     return decimal;
 }
 
@@ -53,124 +47,81 @@ void AppendRepeated(NumberText& text, char character, std::size_t count) {
     text.size += count;
 }
 
-void AppendExponent(NumberText& text, int exponent) {
-    Append(text, exponent < 0 ? "e-" : "e+");
-    const int magnitude = std::abs(exponent);
-    if (magnitude < 10) {
-        Append(text, "0");
-    }
-    text.size = static_cast<std::size_t>(
-        std::to_chars(text.data + text.size, text.data + sizeof text.data, magnitude).ptr -
-        text.data);
-}
-
-// Fixed notation for exponents from -4 up to but excluding `firstScientific`, else scientific.
-NumberText LaidOut(const Decimal& decimal, int firstScientific, bool pointForWhole) {
+// Plain decimal for exponents from `plainFrom` up to but excluding `plainTo`, else one digit, the
+// rest after the point, and the exponent with at least `exponentDigits` digits.
+NumberText LaidOut(const Decimal& decimal, int plainFrom, int plainTo, int exponentDigits,
+                   char point = '.') {
     NumberText text;
-    const std::string_view digits(decimal.digits, decimal.digitCount);
-    if (decimal.negative) {
-        Append(text, "-");
-    }
-    if (decimal.exponent < -4 || decimal.exponent >= firstScientific) {
+    const std::string_view digits(decimal.digits, decimal.count);
+    const char pointText[] = {point, '\0'};
+    Append(text, decimal.negative ? "-" : "");
+    if (decimal.exponent < plainFrom || decimal.exponent >= plainTo) {
         Append(text, digits.substr(0, 1));
-        if (digits.size() > 1) {
-            Append(text, ".");
-            Append(text, digits.substr(1));
-        }
-        AppendExponent(text, decimal.exponent);
-        return text;
-    }
-    if (decimal.exponent < 0) {
-        Append(text, "0.");
+        Append(text, digits.size() > 1 ? pointText : "");
+        Append(text, digits.substr(1));
+        Append(text, decimal.exponent < 0 ? "e-" : "e+");
+        const int magnitude = std::abs(decimal.exponent);
+        Append(text, exponentDigits == 2 && magnitude < 10 ? "0" : "");
+        text.size = static_cast<std::size_t>(
+            std::to_chars(text.data + text.size, text.data + sizeof text.data, magnitude).ptr -
+            text.data);
+    } else if (decimal.exponent < 0) {
+        Append(text, "0");
+        Append(text, pointText);
         AppendRepeated(text, '0', static_cast<std::size_t>(-decimal.exponent - 1));
         Append(text, digits);
-        return text;
-    }
-    const auto wholeDigits = static_cast<std::size_t>(decimal.exponent) + 1;
-    if (digits.size() <= wholeDigits) {
-        Append(text, digits);
-        AppendRepeated(text, '0', wholeDigits - digits.size());
-        if (pointForWhole) {
-            Append(text, ".0");
+    } else {
+        const auto whole = static_cast<std::size_t>(decimal.exponent) + 1;
+        Append(text, digits.substr(0, whole));
+        AppendRepeated(text, '0', whole - std::min(whole, digits.size()));
+        if (digits.size() > whole) {
+            Append(text, pointText);
+            Append(text, digits.substr(whole));
         }
-        return text;
     }
-    Append(text, digits.substr(0, wholeDigits));
-    Append(text, ".");
-    Append(text, digits.substr(wholeDigits));
     return text;
 }
 
-void DropTrailingZeros(Decimal& decimal) {
-    while (decimal.digitCount > 1 && decimal.digits[decimal.digitCount - 1] == '0') {
-        --decimal.digitCount;
-    }
-}
-
-// The shortest digits of a double rounded to `keep` significant digits (0 rounds to the digit
-// position before the first), as printf rounds the exact value. Rounding the shortest digits
-// gives the same result except where they end exactly on a 5 at the cut: the exact value may lie
-// on either side of it, so that case is left to the caller (nullopt).
-std::optional<Decimal> Rounded(Decimal decimal, int keep) {
+// The shortest digits rounded to `keep` significant digits (0 or less rounds before the first),
+// as printf rounds the exact value. Rounding the shortest digits gives the same result except
+// where they end exactly on a 5 at the cut: the exact value may lie on either side of it, so that
+// case is left to the caller (false).
+bool Round(Decimal& decimal, int keep) {
     if (keep < 0) {
-        return Decimal{decimal.negative, {'0'}, 1, 0};
+        decimal = Decimal{decimal.negative, {'0'}, 1, 0};
+        return true;
     }
     const auto cut = static_cast<std::size_t>(keep);
-    if (decimal.digitCount <= cut) {
-        return decimal;
+    if (decimal.count <= cut) {
+        return true;
     }
+    const bool beyond = std::any_of(decimal.digits + cut + 1, decimal.digits + decimal.count,
+                                    [](char digit) { return digit != '0'; });
     const char first = decimal.digits[cut];
-    bool beyond = false;
-    for (std::size_t at = cut + 1; at < decimal.digitCount; ++at) {
-        beyond = beyond || decimal.digits[at] != '0';
-    }
     if (first == '5' && !beyond) {
-        return std::nullopt;
+        return false;
     }
-    const bool up = first > '5' || (first == '5' && beyond);
-    decimal.digitCount = cut;
-    if (up) {
+    decimal.count = cut;
+    if (first >= '5') {
         std::size_t at = cut;
         while (at > 0 && decimal.digits[at - 1] == '9') {
             decimal.digits[--at] = '0';
         }
-        if (at == 0) {
-            // Every kept digit carried over, or none was kept: one digit more to the left.
+        if (at == 0) {  // every kept digit carried over, or none was kept
             decimal.digits[0] = '1';
-            decimal.digitCount = 1;
+            decimal.count = 1;
             ++decimal.exponent;
         } else {
             ++decimal.digits[at - 1];
         }
     }
-    if (decimal.digitCount == 0) {
-        return Decimal{decimal.negative, {'0'}, 1, 0};
+    if (decimal.count == 0) {
+        decimal = Decimal{decimal.negative, {'0'}, 1, 0};
     }
-    DropTrailingZeros(decimal);
-    return decimal;
-}
-
-// Fixed notation with exactly two decimals.
-NumberText TwoDecimalsOf(const Decimal& decimal) {
-    NumberText text;
-    if (decimal.negative) {
-        Append(text, "-");
+    while (decimal.count > 1 && decimal.digits[decimal.count - 1] == '0') {
+        --decimal.count;
     }
-    const std::string_view digits(decimal.digits, decimal.digitCount);
-    const auto digitAt = [&](int power) {
-        const int index = decimal.exponent - power;  // power of ten the digit stands for
-        return index >= 0 && static_cast<std::size_t>(index) < digits.size()
-                   ? digits[static_cast<std::size_t>(index)]
-                   : '0';
-    };
-    const bool zero = digits == "0";
-    for (int power = std::max(decimal.exponent, 0); power >= 0; --power) {
-        text.data[text.size++] = zero ? '0' : digitAt(power);
-    }
-    Append(text, ".");
-    text.data[text.size++] = zero ? '0' : digitAt(-1);
-    text.data[text.size++] = zero ? '0' : digitAt(-2);
-    return text;
+    return true;
 }
 
 template <typename... Format>
@@ -183,102 +134,53 @@ NumberText Printed(double value, Format... format) {
 
 }  // namespace
 
-ParsedNumber ReadDouble(std::string_view text, bool decimalComma) {
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-' && text[1] != '+') {
-        text.remove_prefix(1);
-    }
-    std::string pointed;
-    if (decimalComma) {
-        if (text.find('.') != std::string_view::npos) {
-            return {0.0, NumberProblem::kNotANumber};
-        }
-        pointed.assign(text);
-        const std::size_t comma = pointed.find(',');
-        if (comma != std::string::npos) {
-            pointed[comma] = '.';
-        }
-        text = pointed;
-    }
-    double value = 0.0;
-    const char* const end = text.data() + text.size();
-    const std::from_chars_result read = std::from_chars(text.data(), end, value);
-    if (text.empty() || read.ptr != end) {
-        return {0.0, NumberProblem::kNotANumber};
-    }
-    if (read.ec == std::errc::result_out_of_range) {
-        return {0.0, NumberProblem::kBeyondDouble};
-    }
-    return {value, read.ec == std::errc() ? NumberProblem::kNone : NumberProblem::kNotANumber};
-}
-
-std::optional<std::uint32_t> ReadWholeNumber(std::string_view text) {
-    std::uint32_t number = 0;
-    const char* const end = text.data() + text.size();
-    const std::from_chars_result read = std::from_chars(text.data(), end, number);
-    if (text.empty() || read.ec != std::errc() || read.ptr != end) {
-        return std::nullopt;
-    }
-    return number;
-}
-
-NumberText Shortest(double value) {
+NumberText Shortest(double value, char decimalSign) {
     if (!std::isfinite(value)) {
         return Printed(value);
     }
-    return LaidOut(ShortestDecimal(value), 16, false);
+    return LaidOut(ShortestDecimal(value), -6, 21, 1, decimalSign);
 }
 
-NumberText JsonNumber(double value) {
-    if (!std::isfinite(value)) {
-        NumberText text;
-        Append(text, "null");
-        return text;
-    }
-    return LaidOut(ShortestDecimal(value), 15, true);
-}
-
-NumberText WholeNumber(std::uint64_t value) {
+NumberText Whole(std::uint64_t value) {
     NumberText text;
     text.size = static_cast<std::size_t>(
         std::to_chars(text.data, text.data + sizeof text.data, value).ptr - text.data);
     return text;
 }
 
-// Both come from the shortest digits, which std::to_chars finds far faster than it rounds the
-// exact value to a precision. That holds while the digit rounded at is coarser than the gap to
-// the neighbouring doubles (not so for subnormal values at six digits, nor from 1e13 on at two
-// decimals); there, and where the shortest digits end on the 5 of a tie, std::to_chars rounds.
+// Rounding the shortest digits holds while the digit rounded at is coarser than the gap to the
+// neighbouring doubles: not so for subnormal values at six digits, nor from 1e13 on at two
+// decimals; there, and on the 5 of a tie, std::to_chars rounds the exact value.
 NumberText SixDigits(double value) {
     if (!std::isfinite(value)) {
         return Printed(value);
     }
-    if (value != 0.0 && std::fabs(value) < std::numeric_limits<double>::min()) {
+    Decimal decimal = ShortestDecimal(value);
+    if ((value != 0.0 && std::fabs(value) < std::numeric_limits<double>::min()) ||
+        !Round(decimal, 6)) {
         return Printed(value, std::chars_format::general, 6);
     }
-    const std::optional<Decimal> rounded = Rounded(ShortestDecimal(value), 6);
-    return rounded ? LaidOut(*rounded, 6, false) : Printed(value, std::chars_format::general, 6);
+    return LaidOut(decimal, -4, 6, 2);
 }
 
 NumberText TwoDecimals(double value) {
-    // Adding zero turns a negative zero into a positive one.
-    const double withoutNegativeZero = value + 0.0;
-    if (!std::isfinite(withoutNegativeZero)) {
-        return Printed(withoutNegativeZero);
+    const double positiveZero = value + 0.0;  // adding zero turns -0 into 0
+    if (!std::isfinite(positiveZero) || std::fabs(positiveZero) >= 1e13) {
+        return Printed(positiveZero, std::chars_format::fixed, 2);
     }
-    if (std::fabs(withoutNegativeZero) >= 1e13) {
-        return Printed(withoutNegativeZero, std::chars_format::fixed, 2);
+    Decimal decimal = ShortestDecimal(positiveZero);
+    if (!Round(decimal, decimal.exponent + 3)) {
+        return Printed(positiveZero, std::chars_format::fixed, 2);
     }
-    const Decimal decimal = ShortestDecimal(withoutNegativeZero);
-    const std::optional<Decimal> rounded = Rounded(decimal, decimal.exponent + 3);
-    return rounded ? TwoDecimalsOf(*rounded)
-                   : Printed(withoutNegativeZero, std::chars_format::fixed, 2);
-}
-
-NumberText WithDecimalComma(NumberText text) {
-    for (std::size_t at = 0; at < text.size; ++at) {
-        if (text.data[at] == '.') {
-            text.data[at] = ',';
-        }
+    NumberText text;
+    Append(text, decimal.negative ? "-" : "");
+    const std::string_view digits(decimal.digits, decimal.count);
+    const bool zero = digits == "0";
+    for (int power = std::max(decimal.exponent, 0); power >= -2; --power) {
+        const int index = decimal.exponent - power;
+        const bool inside = !zero && index >= 0 && static_cast<std::size_t>(index) < digits.size();
+        text.data[text.size++] = inside ? digits[static_cast<std::size_t>(index)] : '0';
+        Append(text, power == 0 ? "." : "");
     }
     return text;
 }

@@ -1,0 +1,494 @@
+// Points read by the CSV rules of tests/golden/README.md as the input streams in: memory holds
+// the points, not the input.
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <limits>
+#include <system_error>
+#include <unordered_set>
+
+#include "korvan-size.h"
+
+namespace korvan_size {
+namespace {
+
+constexpr std::string_view kNotUtf8 =
+    "the CSV input is not UTF-8: save it as UTF-8 (a spreadsheet's \"CSV UTF-8\")";
+
+[[noreturn]] void Refuse(std::string_view message) {
+    throw Failure(kBadInput, std::string(message));
+}
+
+std::string Quoted(std::string_view text) {
+    return "\"" + Shown(text) + "\"";
+}
+
+std::string PointName(std::size_t index) {
+    return "point " + std::to_string(index + 1) + ": ";
+}
+
+// Bytes at the start of `text` that are whole, well-formed UTF-8 sequences.
+std::size_t Utf8Prefix(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::uint64_t eight = 0;
+        if (text.size() - at >= 8 &&
+            (std::memcpy(&eight, &text[at], 8), eight & 0x8080808080808080U) == 0) {
+            at += 8;
+            continue;
+        }
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC2 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF5 ? 4
+                                                 : 0;
+        if (length == 0 || at + length > text.size()) {
+            return at;
+        }
+        for (std::size_t next = 1; next < length; ++next) {
+            // The second byte's range excludes overlong forms, surrogates and code points beyond
+            // U+10FFFF.
+            const unsigned low = next == 1 && lead == 0xE0   ? 0xA0
+                                 : next == 1 && lead == 0xF0 ? 0x90
+                                                             : 0x80;
+            const unsigned high = next == 1 && lead == 0xED   ? 0x9F
+                                  : next == 1 && lead == 0xF4 ? 0x8F
+                                                              : 0xBF;
+            const auto byte = static_cast<unsigned char>(text[at + next]);
+            if (byte < low || byte > high) {
+                return at;
+            }
+        }
+        at += length;
+    }
+    return at;
+}
+
+bool IsBlank(char c, char separator) {
+    return c == ' ' || (c == '\t' && separator != '\t');
+}
+
+bool EndsField(char c, char separator) {
+    return c == separator || c == '\n' || c == '\r';
+}
+
+// One record: each field's value, and the problem that ended it early, if any.
+struct Record {
+    std::string_view raw;  // the record as written, its line end included
+    std::vector<std::string_view> values;
+    std::deque<std::string>
+        unquoted;  // values whose quotes were doubled; a deque keeps them in place
+    std::size_t unquotedUsed = 0;
+    std::string problem;
+
+    bool Blank() const {
+        return problem.empty() &&
+               std::all_of(values.begin(), values.end(), [](auto v) { return v.empty(); });
+    }
+    std::string_view Unquote(std::string_view quoted) {
+        if (unquotedUsed == unquoted.size()) {
+            unquoted.emplace_back();
+        }
+        std::string& value = unquoted[unquotedUsed++];
+        value.clear();
+        for (std::size_t at = 0; at < quoted.size(); at += quoted[at] == '"' ? 2U : 1U) {
+            value += quoted[at];
+        }
+        return value;
+    }
+};
+
+// Splits the record at the start of `text`, as if the input ended with it.
+void ScanRecord(std::string_view text, char separator, Record& record) {
+    record.values.clear();
+    record.problem.clear();
+    record.unquotedUsed = 0;
+    std::size_t at = 0;
+    while (record.problem.empty()) {
+        while (at < text.size() && IsBlank(text[at], separator)) {
+            ++at;
+        }
+        const std::size_t start = at;
+        if (at < text.size() && text[at] == '"') {
+            bool doubled = false;
+            for (at = text.find('"', at + 1);
+                 at != std::string_view::npos && at + 1 < text.size() && text[at + 1] == '"';
+                 at = text.find('"', at + 2)) {
+                doubled = true;
+            }
+            const std::string_view quoted =
+                text.substr(start + 1, std::min(at, text.size()) - start - 1);
+            record.values.push_back(doubled ? record.Unquote(quoted) : quoted);
+            if (at >= text.size()) {
+                record.problem = "the quote opened in field " +
+                                 std::to_string(record.values.size()) + " is not closed";
+                at = text.size();
+                break;
+            }
+            for (++at; at < text.size() && IsBlank(text[at], separator); ++at) {
+            }
+            if (at < text.size() && !EndsField(text[at], separator)) {
+                record.problem = "text follows the closing quote of field " +
+                                 std::to_string(record.values.size());
+            }
+        } else {
+            while (at < text.size() && !EndsField(text[at], separator)) {
+                ++at;
+            }
+            std::size_t end = at;
+            while (end > start && IsBlank(text[end - 1], separator)) {
+                --end;
+            }
+            record.values.push_back(text.substr(start, end - start));
+        }
+        if (at < text.size() && text[at] == separator && record.problem.empty()) {
+            ++at;
+            continue;
+        }
+        at += at == text.size() || !record.problem.empty() ? 0U
+              : text.compare(at, 2, "\r\n") == 0           ? 2U
+                                                           : 1U;
+        break;
+    }
+    record.raw = text.substr(0, at);
+}
+
+// The input, read through a buffer that holds at least one whole record.
+class Reader {
+public:
+    Reader(std::FILE* file, std::string source) : file_(file), source_(std::move(source)) {}
+
+    // The record at the current position; false at the end of the input. With `consume` it is
+    // passed, and its bytes must be UTF-8. A record is taken once its line end is in the buffer
+    // with a byte after it (a \n may follow a \r), or the input ended.
+    bool Next(char separator, Record& record, bool consume) {
+        while (true) {
+            const std::string_view text(buffer_.data() + begin_, end_ - begin_);
+            if (text.empty() && ended_) {
+                return false;
+            }
+            if (!text.empty() &&
+                (ScanRecord(text, separator, record), ended_ || record.raw.size() < text.size())) {
+                if (consume && Utf8Prefix(record.raw) != record.raw.size()) {
+                    korvan_size::Refuse(kNotUtf8);
+                }
+                begin_ += consume ? record.raw.size() : 0;
+                return true;
+            }
+            Fill();
+        }
+    }
+
+    // Drops a UTF-8 byte order mark at the start; true if there was one.
+    bool PassByteOrderMark() {
+        while (end_ < 3 && !ended_) {
+            Fill();
+        }
+        const bool found = std::string_view(buffer_.data(), end_).substr(0, 3) == "\xEF\xBB\xBF";
+        begin_ += found ? 3 : 0;
+        return found;
+    }
+
+    // Refuses the input with `message`, or as not UTF-8 where any of the rest is not: the
+    // encoding is judged before everything else.
+    [[noreturn]] void Refuse(const std::string& message) {
+        std::string rest(buffer_.data() + begin_, end_ - begin_);
+        while (!ended_) {
+            begin_ = end_;
+            Fill();
+            rest.append(buffer_.data(), end_);
+        }
+        korvan_size::Refuse(Utf8Prefix(rest) == rest.size() ? message : kNotUtf8);
+    }
+
+private:
+    void Fill() {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+        if (end_ == buffer_.size()) {
+            buffer_.resize(std::max(buffer_.size() * 2, std::size_t{1} << 20));
+        }
+        errno = 0;
+        const std::size_t read = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+        if (read == 0 && std::ferror(file_) != 0) {
+            korvan_size::Refuse("cannot read " + source_ + ": " +
+                                std::generic_category().message(errno != 0 ? errno : EIO));
+        }
+        end_ += read;
+        ended_ = read == 0;
+    }
+
+    std::FILE* file_;
+    std::string source_;
+    std::string buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool ended_ = false;
+};
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameLetters(std::string_view text, std::string_view name) {
+    return text.size() == name.size() &&
+           std::equal(text.begin(), text.end(), name.begin(),
+                      [](char a, char b) { return Lower(a) == Lower(b); });
+}
+
+std::size_t ColumnNamed(const std::vector<std::string_view>& names, std::string_view name) {
+    return static_cast<std::size_t>(
+        std::find_if(names.begin(), names.end(), [&](auto v) { return SameLetters(v, name); }) -
+        names.begin());
+}
+
+// Reads the header: finds the separator, and gives the columns' names.
+std::vector<std::string> ReadHeader(Reader& reader, const CsvSettings& settings, char& separator) {
+    Record record;
+    bool found = false;
+    while ((found = reader.Next(',', record, false)) &&
+           record.raw.find_first_not_of(" \t,;\r\n") == std::string_view::npos) {
+        reader.Next(',', record, true);
+    }
+    if (!found) {
+        reader.Refuse(
+            "the CSV input is empty: it must start with a header naming the columns type and "
+            "inputValue");
+    }
+    if (record.raw.find('\0') != std::string_view::npos) {
+        reader.Refuse(std::string(kNotUtf8));  // UTF-16 without a byte order mark
+    }
+    // A decimal comma rules out the comma as the separator.
+    const std::string candidates = settings.separator      ? std::string(1, *settings.separator)
+                                   : settings.decimalComma ? ";\t"
+                                                           : ",;\t";
+    const auto named = std::find_if(candidates.begin(), candidates.end(), [&](char candidate) {
+        reader.Next(candidate, record, false);
+        return std::max(ColumnNamed(record.values, "type"),
+                        ColumnNamed(record.values, "inputValue")) < record.values.size();
+    });
+    if (named == candidates.end()) {
+        const auto plural = [](char c) {
+            return c == ',' ? "commas" : c == ';' ? "semicolons" : "tabs";
+        };
+        reader.Refuse(std::string("the header must name the columns type and inputValue (in any "
+                                  "case), separated by ") +
+                      (candidates.size() == 3   ? "commas, semicolons or tabs"
+                       : candidates.size() == 2 ? "semicolons or tabs"
+                                                : plural(candidates[0])));
+    }
+    separator = *named;
+    reader.Next(separator, record, true);
+    if (!record.problem.empty()) {
+        reader.Refuse("header: " + record.problem);
+    }
+    std::vector<std::string> names(record.values.begin(), record.values.end());
+    while (names.back().empty()) {
+        names.pop_back();  // the cells a spreadsheet writes to the right of a table
+    }
+    std::unordered_set<std::string> seen;
+    for (const std::string& name : names) {
+        const bool special = SameLetters(name, "type") || SameLetters(name, "inputValue");
+        std::string key =
+            special ? std::string(1, '\0') + name : name;  // apart from every other name
+        if (special) {
+            std::transform(key.begin(), key.end(), key.begin(), Lower);
+        }
+        if (!seen.insert(key).second) {
+            reader.Refuse("header: the column name " + Quoted(name) + " appears twice");
+        }
+    }
+    return names;
+}
+
+std::optional<std::uint32_t> ParseType(std::string_view text) {
+    std::uint32_t type = 0;
+    const char* const end = text.data() + text.size();
+    const bool digits =
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const auto read = std::from_chars(text.data(), end, type);
+    return !text.empty() && digits && read.ec == std::errc() && read.ptr == end
+               ? std::optional(type)
+               : std::nullopt;
+}
+
+// The input value rule; `decimalSign` is the one in force (0 until a value sets it). Returns the
+// message of a value that breaks it.
+std::optional<std::string> ParseInputValue(std::string_view text, char& decimalSign,
+                                           double& value) {
+    char sign = 0;
+    if (IsDecimal(text, sign)) {
+        if (sign != 0 && decimalSign != 0 && sign != decimalSign) {
+            const auto name = [](char s) { return s == '.' ? "point" : "comma"; };
+            return Quoted(text) + " has a decimal " + name(sign) + ", but the decimal sign is a " +
+                   name(decimalSign);
+        }
+        decimalSign = sign != 0 ? sign : decimalSign;
+        std::string number(text.substr(text.front() == '+' ? 1 : 0));
+        std::replace(number.begin(), number.end(), ',', '.');
+        if (std::from_chars(number.data(), number.data() + number.size(), value).ec !=
+            std::errc()) {
+            value = std::strtod(number.c_str(),
+                                nullptr);  // beyond a double: infinity, zero or a subnormal
+        }
+        return std::nullopt;
+    }
+    std::string word(text.substr(!text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0));
+    std::transform(word.begin(), word.end(), word.begin(), Lower);
+    if (word != "inf" && word != "infinity" && word != "nan") {
+        return Quoted(text) + " is not a number";
+    }
+    value = word == "nan" ? std::numeric_limits<double>::quiet_NaN()
+                          : std::numeric_limits<double>::infinity();
+    value = text[0] == '-' ? -value : value;
+    return std::nullopt;
+}
+
+// Adds the point, or returns why it cannot be read.
+std::optional<std::string> AddPoint(Points& points, std::string_view type,
+                                    std::string_view inputValue) {
+    const std::optional<std::uint32_t> parsed = ParseType(type);
+    double value = 0.0;
+    if (!parsed) {
+        return "type " + Quoted(type) + " is not a whole number";
+    }
+    if (auto problem = ParseInputValue(inputValue, points.dialect.decimalSign, value)) {
+        return "input value " + *problem;
+    }
+    points.types.push_back(*parsed);
+    points.inputValues.push_back(value);
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool IsDecimal(std::string_view text, char& sign) {
+    std::size_t at = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    const auto digits = [&] {
+        const std::size_t start = at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+            ++at;
+        }
+        return at - start;
+    };
+    std::size_t count = digits();
+    sign = 0;
+    if (at < text.size() && (text[at] == '.' || text[at] == ',')) {
+        sign = text[at++];
+        count += digits();
+    }
+    if (count > 0 && at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        at += text.compare(at + 1, 1, "+") == 0 || text.compare(at + 1, 1, "-") == 0 ? 2U : 1U;
+        count = digits();
+    }
+    return count > 0 && at == text.size();
+}
+
+std::string Shown(std::string_view text) {
+    std::string shown;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        auto c = static_cast<unsigned char>(text[at]);
+        const bool c1 = c == 0xC2 && at + 1 < text.size() &&
+                        (static_cast<unsigned char>(text[at + 1]) & 0xE0U) == 0x80;
+        if (c >= 0x20 && c != 0x7F && !c1) {
+            shown += text[at];
+            continue;
+        }
+        c = c1 ? static_cast<unsigned char>(text[++at]) : c;
+        shown += {'\\', 'x', "0123456789abcdef"[c >> 4U], "0123456789abcdef"[c & 0xFU]};
+    }
+    return shown;
+}
+
+Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& settings) {
+    Reader reader(file, source);
+    Points points;
+    points.dialect.byteOrderMark = reader.PassByteOrderMark();
+    char separator = ',';
+    const std::vector<std::string> header = ReadHeader(reader, settings, separator);
+    points.dialect.separator = separator;
+    points.dialect.decimalSign = settings.decimalComma ? ',' : separator == ',' ? '.' : 0;
+    const std::vector<std::string_view> names(header.begin(), header.end());
+    const std::size_t typeColumn = ColumnNamed(names, "type");
+    const std::size_t valueColumn = ColumnNamed(names, "inputValue");
+    const auto carried = [&](std::size_t column) {
+        return column != typeColumn && column != valueColumn;
+    };
+    for (std::size_t column = 0; column < header.size(); ++column) {
+        if (carried(column)) {
+            points.names.push_back(header[column]);
+        }
+    }
+    Record record;
+    while (reader.Next(separator, record, true)) {
+        std::vector<std::string_view>& fields = record.values;
+        if (record.Blank()) {
+            continue;
+        }
+        const std::size_t index = points.types.size();
+        if (!record.problem.empty()) {
+            reader.Refuse(PointName(index) + record.problem);
+        }
+        while (fields.size() > header.size() && fields.back().empty()) {
+            fields.pop_back();
+        }
+        if (fields.size() != header.size()) {
+            reader.Refuse(PointName(index) + std::to_string(fields.size()) +
+                          (fields.size() == 1 ? " field" : " fields") + " where the header has " +
+                          std::to_string(header.size()) + " columns");
+        }
+        if (const auto problem = AddPoint(points, fields[typeColumn], fields[valueColumn])) {
+            reader.Refuse(PointName(index) + *problem);
+        }
+        for (std::size_t column = 0; column < fields.size() && !points.names.empty(); ++column) {
+            if (carried(column)) {
+                points.text += fields[column];
+                points.ends.push_back(points.text.size());
+            }
+        }
+    }
+    if (points.dialect.decimalSign == 0) {
+        points.dialect.decimalSign = separator == ';' ? ',' : '.';
+    }
+    return points;
+}
+
+Points ReadArguments(const std::vector<std::string>& arguments) {
+    Points points;
+    points.dialect.decimalSign = '.';
+    if (arguments.empty()) {
+        points.types = {1, 0, 3};
+        points.inputValues = {50.0, 100.0, 80.0};
+    }
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string_view argument = arguments[index];
+        const std::size_t colon = argument.find(':');
+        if (colon == std::string_view::npos) {
+            Refuse(PointName(index) + Quoted(argument) + " is not TYPE:VALUE");
+        }
+        if (const auto problem =
+                AddPoint(points, argument.substr(0, colon), argument.substr(colon + 1))) {
+            Refuse(PointName(index) + *problem);
+        }
+    }
+    return points;
+}
+
+std::vector<double> ReadSizes(const std::vector<std::string>& arguments) {
+    std::vector<double> sizes(arguments.size());
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        char decimalSign = '.';
+        if (const auto problem = ParseInputValue(arguments[index], decimalSign, sizes[index])) {
+            Refuse(PointName(index) + "size " + *problem);
+        }
+    }
+    return sizes;
+}
+
+}  // namespace korvan_size

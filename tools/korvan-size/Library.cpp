@@ -1,0 +1,202 @@
+// The library's C interface, loaded at run time by its plain function names as a separately
+// built host loads it, and the two calls korvan-size makes of it. What a refusal means is the
+// library's to say: its diagnosis names the rule and the point.
+#include <filesystem>
+#include <limits>
+#include <numeric>
+#include <system_error>
+
+#include "korvan-size.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace korvan_size {
+namespace {
+
+namespace fs = std::filesystem;
+
+#if defined(_WIN32)
+void* Open(const fs::path& path) {
+    return LoadLibraryW(path.c_str());
+}
+void* Symbol(void* handle, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+std::string LoadError() {
+    return "error " + std::to_string(static_cast<unsigned long>(GetLastError()));
+}
+fs::path ProgramPath(const std::string& programPath) {
+    std::wstring buffer(32768, L'\0');
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    return length == 0 || length == buffer.size() ? fs::path(programPath)
+                                                  : fs::path(buffer.substr(0, length));
+}
+#else
+void* Open(const fs::path& path) {
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+void* Symbol(void* handle, const char* name) {
+    return dlsym(handle, name);
+}
+std::string LoadError() {
+    const char* error = dlerror();
+    return error != nullptr ? std::string(error) : std::string("unknown error");
+}
+fs::path ProgramPath(const std::string& programPath) {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path(programPath) : self;
+}
+#endif
+
+template <typename Function>
+void Resolve(const Library& library, const char* name, Function& function) {
+    void* const symbol = Symbol(library.handle.get(), name);
+    if (symbol == nullptr) {
+        throw Failure(kNoLibrary, library.path + " is not the KorvanCalcValueProvider library " +
+                                      std::to_string(KORVAN_VERSION_MAJOR) +
+                                      ".2 or later: it has no " + name);
+    }
+    // Converting an object pointer to a function pointer is what the platform's loader promises.
+    function = reinterpret_cast<Function>(symbol);
+}
+
+Library Resolved(void* handle, std::string path) {
+    Library library{std::unique_ptr<void, LibraryCloser>(handle), std::move(path)};
+    Resolve(library, "KorvanGenerateSolution", library.generate);
+    Resolve(library, "KorvanGetSmallestPossibleValves", library.smallest);
+    Resolve(library, "KorvanDiagnose", library.diagnose);
+    Resolve(library, "KorvanDescribeRule", library.describeRule);
+    Resolve(library, "KorvanDescribeResult", library.describeResult);
+    Resolve(library, "KorvanGetLibraryVersion", library.version);
+    if (library.version() / 10000 != KORVAN_VERSION_MAJOR) {
+        throw Failure(kNoLibrary, library.path + " is version " +
+                                      std::to_string(library.version() / 10000) +
+                                      " of the library; korvan-size needs version " +
+                                      std::to_string(KORVAN_VERSION_MAJOR));
+    }
+    return library;
+}
+
+// The message for a call refused with `result`: the rule and the points the diagnosis names
+// (numbered from 1), or the result's sentence where no rule is broken.
+std::string Refusal(const Library& library, std::int32_t result, const KorvanCallPoints& points) {
+    KorvanDiagnosis diagnosis{KORVAN_SUCCESS, KORVAN_RULE_NONE, KORVAN_NO_POINT, KORVAN_NO_POINT};
+    library.diagnose(&points, &diagnosis);
+    if (diagnosis.rule == KORVAN_RULE_NONE) {
+        return library.describeResult(result);
+    }
+    const auto name = [](std::int64_t point) { return "point " + std::to_string(point + 1); };
+    std::string message = library.describeRule(diagnosis.rule);
+    if (diagnosis.point >= 0) {
+        message = name(diagnosis.point) + ": " + message;
+    }
+    if (diagnosis.otherPoint >= 0) {
+        message += " (" + name(diagnosis.otherPoint) + ")";
+    }
+    return message;
+}
+
+[[noreturn]] void Unexpected(std::size_t returned, std::size_t given, const char* what) {
+    throw Failure(kRefused, "the library returned " + std::to_string(returned) + " " + what +
+                                " for the " + std::to_string(given) + " given");
+}
+
+}  // namespace
+
+void LibraryCloser::operator()(void* handle) const {
+#if defined(_WIN32)
+    FreeLibrary(static_cast<HMODULE>(handle));
+#else
+    dlclose(handle);
+#endif
+}
+
+Library LoadLibrary(const std::string& explicitPath, const std::string& programPath) {
+    if (!explicitPath.empty()) {
+        void* const handle = Open(fs::path(explicitPath));
+        if (handle == nullptr) {
+            throw Failure(kNoLibrary,
+                          "cannot load the library " + explicitPath + ": " + LoadError());
+        }
+        return Resolved(handle, explicitPath);
+    }
+    const fs::path fileName(KORVAN_LIBRARY_FILE_NAME);
+    const fs::path folder = ProgramPath(programPath).parent_path();
+    // In order; the last, a bare file name, leaves the search to the system.
+    std::vector<fs::path> candidates;
+    if (!folder.empty()) {
+        candidates = {folder / fileName,
+                      (folder / KORVAN_LIBRARY_DIR_FROM_PROGRAM / fileName).lexically_normal()};
+    }
+    candidates.push_back(fileName);
+    std::string tried;
+    for (const fs::path& candidate : candidates) {
+        const bool bareName = !candidate.has_parent_path();
+        std::error_code error;
+        if (!bareName && !fs::exists(candidate, error)) {
+            tried += "\n  " + candidate.string() + " (no such file)";
+            continue;
+        }
+        if (void* const handle = Open(candidate)) {
+            return Resolved(handle, candidate.string());
+        }
+        tried += "\n  " +
+                 (bareName ? std::string("the system's library search") : candidate.string()) +
+                 " (" + LoadError() + ")";
+    }
+    throw Failure(kNoLibrary, std::string("cannot find the library ") + KORVAN_LIBRARY_FILE_NAME +
+                                  "; tried:" + tried + "\nname it with --library PATH");
+}
+
+Sizing Size(const Library& library, const Points& points) {
+    const std::size_t count = points.types.size();
+    if (count > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        throw Failure(kBadInput, "too many points: at most " +
+                                     std::to_string(std::numeric_limits<std::int32_t>::max()) +
+                                     " at once");
+    }
+    // Each point is tagged with its index, which comes back with it in whatever order.
+    std::vector<std::uint64_t> tags(count);
+    std::iota(tags.begin(), tags.end(), std::uint64_t{0});
+    Sizing sizing;
+    sizing.entries.resize(std::max<std::size_t>(count, 1));
+    std::size_t solved = 0;
+    const std::int32_t result = library.generate(
+        static_cast<std::int32_t>(count), points.types.data(), points.inputValues.data(),
+        tags.data(), sizing.entries.data(), sizing.entries.size(), &solved, &sizing.totals);
+    if (result != KORVAN_SUCCESS) {
+        throw Failure(kRefused, Refusal(library, result,
+                                        {KORVAN_CALL_GENERATE, nullptr, 0, points.types.data(),
+                                         points.inputValues.data(), count}));
+    }
+    if (solved != count) {
+        Unexpected(solved, count, "points");
+    }
+    sizing.entries.resize(count);
+    for (const KorvanSolutionEntry& entry : sizing.entries) {
+        if (entry.callerData >= count) {
+            throw Failure(kRefused, "the library returned a point that was not given");
+        }
+    }
+    return sizing;
+}
+
+Reduction Reduce(const Library& library, std::vector<double> sizes) {
+    const std::vector<double> given = sizes;  // the library sorts its array
+    std::vector<double> smallest(sizes.size());
+    const std::int32_t result = library.smallest(sizes.data(), sizes.size(), smallest.data());
+    if (result != KORVAN_SUCCESS) {
+        throw Failure(kRefused, Refusal(library, result,
+                                        {KORVAN_CALL_SMALLEST, nullptr, 0, nullptr, given.data(),
+                                         given.size()}));
+    }
+    return {std::move(sizes), std::move(smallest)};
+}
+
+}  // namespace korvan_size

@@ -1,0 +1,164 @@
+// korvan-size, the sample host: reads points (CSV by the rules of tests/golden/README.md, or
+// TYPE:VALUE arguments), sizes them through the library's C interface loaded at run time, and
+// writes the results as a table, CSV or JSON. Every judgement on the points is the library's.
+#ifndef KORVAN_SIZE_H
+#define KORVAN_SIZE_H
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "KorvanCalcValueProviderC.h"
+
+namespace korvan_size {
+
+// Exit statuses besides 0.
+constexpr int kRefused = 1;      // the library refused the points, or memory ran out
+constexpr int kBadInput = 2;     // the command line or the input could not be read
+constexpr int kNoLibrary = 3;    // the library could not be loaded or lacks a function
+constexpr int kCannotWrite = 4;  // standard output or the totals file could not be written
+
+struct Failure : std::runtime_error {
+    Failure(int exitStatus, const std::string& message)
+        : std::runtime_error(message), status(exitStatus) {}
+    int status;
+};
+
+// How a CSV is written: its separator, its decimal sign ('.' or ','; 0 while no value told) and
+// whether it starts with a UTF-8 byte order mark.
+struct Dialect {
+    char separator = ',';
+    char decimalSign = 0;
+    bool byteOrderMark = false;
+};
+
+// What the command line says of the CSV; what it leaves open the input tells.
+struct CsvSettings {
+    std::optional<char> separator;
+    bool decimalComma = false;
+};
+
+// The points in input order, column by column, with the values of the carried columns.
+struct Points {
+    std::vector<std::uint32_t> types;
+    std::vector<double> inputValues;
+    std::vector<std::string> names;  // the carried columns' names
+    std::string text;                // every carried value, point after point
+    std::vector<std::size_t> ends;   // where each value ends in `text`
+    Dialect dialect;
+
+    std::string_view Cell(std::size_t point, std::size_t column) const {
+        const std::size_t cell = point * names.size() + column;
+        const std::size_t begin = cell == 0 ? 0 : ends[cell - 1];
+        return std::string_view(text).substr(begin, ends[cell] - begin);
+    }
+};
+
+// Reads the CSV of `file` (named `source` in messages). Throws Failure (kBadInput) with the
+// message the rules give.
+Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& settings);
+// One point per argument, TYPE:VALUE; no arguments give the worked example 1:50 0:100 3:80.
+Points ReadArguments(const std::vector<std::string>& arguments);
+// The sizes of `reduce`, read as input values are.
+std::vector<double> ReadSizes(const std::vector<std::string>& arguments);
+// True for a plain decimal number: sign, digits with at most one '.' or ',', exponent. `sign`
+// gets the decimal sign used, or 0.
+bool IsDecimal(std::string_view text, char& sign);
+// `text` with each control character written \xHH, as messages quote input.
+std::string Shown(std::string_view text);
+
+// The text of one number, held without allocating.
+struct NumberText {
+    char data[352];  // a two-decimal rendering of the largest double fits
+    std::size_t size = 0;
+    std::string_view View() const { return {data, size}; }
+};
+// The shortest digits that read back to the same double, laid out as JavaScript's toString does,
+// with `decimalSign` for the point.
+NumberText Shortest(double value, char decimalSign = '.');
+NumberText SixDigits(double value);    // as printf's %.6g
+NumberText TwoDecimals(double value);  // as printf's %.2f, without the sign of a negative zero
+NumberText Whole(std::uint64_t value);
+
+struct LibraryCloser {
+    void operator()(void* handle) const;
+};
+
+// The C interface as loaded at run time; the functions live as long as `handle`.
+struct Library {
+    std::unique_ptr<void, LibraryCloser> handle;
+    std::string path;  // where it was loaded from, or the bare name the system search found
+    decltype(&KorvanGenerateSolution) generate = nullptr;
+    decltype(&KorvanGetSmallestPossibleValves) smallest = nullptr;
+    decltype(&KorvanDiagnose) diagnose = nullptr;
+    decltype(&KorvanDescribeRule) describeRule = nullptr;
+    decltype(&KorvanDescribeResult) describeResult = nullptr;
+    decltype(&KorvanGetLibraryVersion) version = nullptr;
+};
+
+// Loads from `explicitPath` alone when it is not empty; otherwise beside this program, in the
+// install's library folder, then by name. Throws Failure (kNoLibrary).
+Library LoadLibrary(const std::string& explicitPath, const std::string& programPath);
+
+struct Sizing {
+    std::vector<KorvanSolutionEntry> entries;  // solved order; callerData is the input index
+    KorvanSolutionTotals totals{};
+};
+struct Reduction {
+    std::vector<double> sizes;  // as the library sorted them
+    std::vector<double> smallest;
+};
+// Throw Failure (kRefused) with the message the library's diagnosis gives.
+Sizing Size(const Library& library, const Points& points);
+Reduction Reduce(const Library& library, std::vector<double> sizes);
+
+// A file written through a buffer; every failure is kept and reported by Finish.
+class Output {
+public:
+    Output(std::FILE* file, std::string name)
+        : file_(file), name_(std::move(name)), buffer_(kCapacity) {}
+    void Write(std::string_view text) {
+        if (text.size() > buffer_.size() - used_) {
+            Drain();
+            buffer_.resize(std::max(buffer_.size(), text.size()));
+        }
+        std::memcpy(buffer_.data() + used_, text.data(), text.size());
+        used_ += text.size();
+    }
+    void Write(char character) { Write(std::string_view(&character, 1)); }
+    // Throws Failure (kCannotWrite) naming the system's reason for the first failed write.
+    void Finish();
+
+private:
+    static constexpr std::size_t kCapacity = std::size_t{1} << 16;
+    void Drain();
+    std::FILE* file_;
+    std::string name_;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+    int error_ = 0;
+};
+
+enum class Format { kTable, kCsv, kJson };
+
+struct Layout {
+    Format format = Format::kTable;
+    Dialect dialect;  // of CSV output
+    bool neutraliseFormulas = true;
+};
+
+void WriteSizing(Output& out, const Sizing& sizing, const Points& points, const Layout& layout);
+void WriteTotals(Output& out, const KorvanSolutionTotals& totals, const Dialect& dialect);
+void WriteReduction(Output& out, const Reduction& reduction, const Layout& layout);
+
+}  // namespace korvan_size
+
+#endif  // KORVAN_SIZE_H
