@@ -53,15 +53,22 @@ NumberText LaidOut(const Decimal& decimal, int plainFrom, int plainTo, int expon
                    char point = '.') {
     NumberText text;
     const std::string_view digits(decimal.digits, decimal.count);
-    const char pointText[] = {point, '\0'};
-    Append(text, decimal.negative ? "-" : "");
+    const std::string_view pointText(&point, 1);
+    if (decimal.negative) {
+        Append(text, "-");
+    }
     if (decimal.exponent < plainFrom || decimal.exponent >= plainTo) {
         Append(text, digits.substr(0, 1));
-        Append(text, digits.size() > 1 ? pointText : "");
+        if (digits.size() > 1) {
+            Append(text, pointText);
+        }
         Append(text, digits.substr(1));
-        Append(text, decimal.exponent < 0 ? "e-" : "e+");
+        Append(text, "e");
+        Append(text, decimal.exponent < 0 ? std::string_view("-") : std::string_view("+"));
         const int magnitude = std::abs(decimal.exponent);
-        Append(text, exponentDigits == 2 && magnitude < 10 ? "0" : "");
+        if (exponentDigits == 2 && magnitude < 10) {
+            Append(text, "0");
+        }
         text.size = static_cast<std::size_t>(
             std::to_chars(text.data + text.size, text.data + sizeof text.data, magnitude).ptr -
             text.data);
@@ -173,14 +180,18 @@ NumberText TwoDecimals(double value) {
         return Printed(positiveZero, std::chars_format::fixed, 2);
     }
     NumberText text;
-    Append(text, decimal.negative ? "-" : "");
+    if (decimal.negative) {
+        Append(text, "-");
+    }
     const std::string_view digits(decimal.digits, decimal.count);
     const bool zero = digits == "0";
     for (int power = std::max(decimal.exponent, 0); power >= -2; --power) {
         const int index = decimal.exponent - power;
         const bool inside = !zero && index >= 0 && static_cast<std::size_t>(index) < digits.size();
         text.data[text.size++] = inside ? digits[static_cast<std::size_t>(index)] : '0';
-        Append(text, power == 0 ? "." : "");
+        if (power == 0) {
+            Append(text, ".");
+        }
     }
     return text;
 }

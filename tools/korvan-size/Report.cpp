@@ -89,10 +89,9 @@ std::size_t Width(std::string_view text) {
 void AppendCell(std::string& line, std::string_view text, std::size_t textWidth, std::size_t width,
                 bool right) {
     const std::size_t padding = width - std::min(width, textWidth);
-    line.append(line.empty() ? 0 : 2, ' ')
-        .append(right ? padding : 0, ' ')
-        .append(text)
-        .append(right ? 0 : padding, ' ');
+    const std::size_t at = line.size() + (line.empty() ? 0 : 2);
+    line.resize(at + padding + text.size(), ' ');
+    text.copy(&line[at + (right ? padding : 0)], text.size());
 }
 
 // No line of a table ends in blanks.
@@ -141,18 +140,18 @@ void WriteSmallTable(Output& out, const std::vector<std::vector<std::string>>& r
     }
 }
 
-void WriteTable(Output& out, const Sizing& sizing, const Points& points) {
+void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
     const std::vector<KorvanSolutionEntry>& entries = sizing.entries;
-    const std::size_t columns = points.names.size();
+    const std::size_t columns = carried.names.size();
     std::string scratch;
     std::vector<std::size_t> widths(kTableHeader.size() + 1 + columns);  // numbers, bar, carried
     std::transform(kTableHeader.begin(), kTableHeader.end(), widths.begin(),
                    [](auto name) { return name.size(); });
     for (std::size_t column = 0; column < columns; ++column) {
         std::size_t& width = widths[kTableHeader.size() + 1 + column];
-        width = Width(OnOneLine(points.names[column], scratch));
-        for (std::size_t point = 0; point < points.types.size(); ++point) {
-            width = std::max(width, Width(OnOneLine(points.Cell(point, column), scratch)));
+        width = Width(OnOneLine(carried.names[column], scratch));
+        for (std::size_t point = 0; point < entries.size(); ++point) {
+            width = std::max(width, Width(OnOneLine(carried.Cell(point, column), scratch)));
         }
     }
     // The numbers are formatted once, for the widths and for the lines.
@@ -188,7 +187,7 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& points) {
             column < kTableHeader.size() ? kTableHeader[column]
             : column == kTableHeader.size()
                 ? ""
-                : OnOneLine(points.names[column - kTableHeader.size() - 1], scratch);
+                : OnOneLine(carried.names[column - kTableHeader.size() - 1], scratch);
         AppendCell(line, name, Width(name), widths[column], column < kTableHeader.size());
     }
     WriteLine(out, line);
@@ -202,8 +201,7 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& points) {
         const std::string_view shown = Bar(entries[index].deviation, largest, bar);
         AppendCell(line, shown, shown.size(), barWidth, false);
         for (std::size_t column = 0; column < columns; ++column) {
-            const std::string_view value =
-                OnOneLine(points.Cell(entries[index].callerData, column), scratch);
+            const std::string_view value = OnOneLine(carried.Cell(index, column), scratch);
             AppendCell(line, value, Width(value), widths[kTableHeader.size() + 1 + column], false);
         }
         WriteLine(out, line);
@@ -249,37 +247,37 @@ void WriteTextCell(Output& out, std::string_view value, char separator, bool neu
     }
 }
 
-void WriteCsv(Output& out, const Sizing& sizing, const Points& points, const Layout& layout) {
+void WriteCsv(Output& out, const Sizing& sizing, const Points& carried, const Layout& layout) {
     const auto [separator, decimalSign, byteOrderMark] = layout.dialect;
     const auto shortest = [sign = decimalSign](double value) { return Shortest(value, sign); };
     out.Write(byteOrderMark ? "\xEF\xBB\xBF" : "");
-    for (std::size_t column = 0; column < kFieldNames.size() + points.names.size(); ++column) {
+    for (std::size_t column = 0; column < kFieldNames.size() + carried.names.size(); ++column) {
         if (column > 0) {
             out.Write(separator);
         }
         if (column < kFieldNames.size()) {
             out.Write(kFieldNames[column]);
         } else {
-            WriteTextCell(out, points.names[column - kFieldNames.size()], separator,
+            WriteTextCell(out, carried.names[column - kFieldNames.size()], separator,
                           layout.neutraliseFormulas);
         }
     }
     out.Write('\n');
     std::array<FewValues, 2> few;
-    for (const KorvanSolutionEntry& entry : sizing.entries) {
+    for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
+        const KorvanSolutionEntry& entry = sizing.entries[index];
         out.Write(Whole(entry.callerData + 1).View());
         out.Write(separator);
         out.Write(Whole(static_cast<std::uint32_t>(entry.type)).View());
         const auto values = ValuesOf(entry, sizing.totals.scaleFactor);
-        for (std::size_t index = 0; index < values.size(); ++index) {
+        for (std::size_t value = 0; value < values.size(); ++value) {
             out.Write(separator);
-            out.Write(index == 3 || index == 4 ? few[index - 3].Of(values[index], shortest)
-                                               : shortest(values[index]).View());
+            out.Write(value == 3 || value == 4 ? few[value - 3].Of(values[value], shortest)
+                                               : shortest(values[value]).View());
         }
-        for (std::size_t column = 0; column < points.names.size(); ++column) {
+        for (std::size_t column = 0; column < carried.names.size(); ++column) {
             out.Write(separator);
-            WriteTextCell(out, points.Cell(entry.callerData, column), separator,
-                          layout.neutraliseFormulas);
+            WriteTextCell(out, carried.Cell(index, column), separator, layout.neutraliseFormulas);
         }
         out.Write('\n');
     }
@@ -289,11 +287,18 @@ void WriteCsv(Output& out, const Sizing& sizing, const Points& points, const Lay
 
 void AppendJsonString(std::string& json, std::string_view text) {
     json += '"';
-    for (const char c : text) {
+    while (true) {
+        const auto special = std::find_if(text.begin(), text.end(), [](char c) {
+            return c == '"' || c == '\\' || (c & 0xE0) == 0;
+        });
+        json.append(text.begin(), special);
+        if (special == text.end()) {
+            break;
+        }
+        const char c = *special;
+        text.remove_prefix(static_cast<std::size_t>(special - text.begin()) + 1);
         if (c == '"' || c == '\\') {
             json += {'\\', c};
-        } else if ((c & 0xE0) != 0) {
-            json += c;
         } else if (c == '\n' || c == '\r' || c == '\t') {
             json += {'\\', c == '\n' ? 'n' : c == '\r' ? 'r' : 't'};
         } else {
@@ -316,15 +321,15 @@ NumberText JsonNumber(double value) {
     return std::isfinite(value) ? Shortest(value) : NumberText{"null", 4};
 }
 
-void WriteJson(Output& out, const Sizing& sizing, const Points& points) {
+void WriteJson(Output& out, const Sizing& sizing, const Points& carried) {
     std::array<std::string, 8> before;  // what stands before each number of a point
     for (std::size_t column = 0; column < before.size(); ++column) {
         before[column] = (column == 0 ? "    {\n" : ",\n") + JsonKey(3, kFieldNames[column]);
     }
-    std::vector<std::string> carried;
-    for (std::size_t column = 0; column < points.names.size(); ++column) {
-        carried.push_back((column == 0 ? ",\n" + JsonKey(3, "columns") + "{\n" : ",\n") +
-                          JsonKey(4, points.names[column]));
+    std::vector<std::string> keys;  // what stands before each carried value
+    for (std::size_t column = 0; column < carried.names.size(); ++column) {
+        keys.push_back((column == 0 ? ",\n" + JsonKey(3, "columns") + "{\n" : ",\n") +
+                       JsonKey(4, carried.names[column]));
     }
     out.Write("{\n  \"points\": [");
     std::string text;
@@ -340,12 +345,12 @@ void WriteJson(Output& out, const Sizing& sizing, const Points& points) {
             out.Write(before[column + 2]);
             out.Write(JsonNumber(values[column]).View());
         }
-        for (std::size_t column = 0; column < carried.size(); ++column) {
-            text = carried[column];
-            AppendJsonString(text, points.Cell(entry.callerData, column));
+        for (std::size_t column = 0; column < keys.size(); ++column) {
+            text = keys[column];
+            AppendJsonString(text, carried.Cell(index, column));
             out.Write(text);
         }
-        out.Write(carried.empty() ? "\n    }" : "\n      }\n    }");
+        out.Write(keys.empty() ? "\n    }" : "\n      }\n    }");
     }
     out.Write(sizing.entries.empty() ? "]" : "\n  ]");
     const auto values = TotalsOf(sizing.totals);
@@ -385,12 +390,23 @@ void Output::Finish() {
 }
 
 void WriteSizing(Output& out, const Sizing& sizing, const Points& points, const Layout& layout) {
+    // The carried values gathered in the solved order, in one pass whose reads the processor can
+    // run ahead with; the writing then reads them in sequence.
+    Points carried;
+    carried.names = points.names;
+    carried.text.reserve(points.text.size());
+    carried.ends.reserve(points.ends.size());
+    for (std::size_t column = 0; column < points.ends.size(); ++column) {
+        const std::size_t point = sizing.entries[column / points.names.size()].callerData;
+        carried.text += points.Cell(point, column % points.names.size());
+        carried.ends.push_back(carried.text.size());
+    }
     if (layout.format == Format::kCsv) {
-        WriteCsv(out, sizing, points, layout);
+        WriteCsv(out, sizing, carried, layout);
     } else if (layout.format == Format::kJson) {
-        WriteJson(out, sizing, points);
+        WriteJson(out, sizing, carried);
     } else {
-        WriteTable(out, sizing, points);
+        WriteTable(out, sizing, carried);
     }
 }
 

@@ -130,8 +130,25 @@ public:
             Drain();
             buffer_.resize(std::max(buffer_.size(), text.size()));
         }
-        std::memcpy(buffer_.data() + used_, text.data(), text.size());
-        used_ += text.size();
+        // Most texts are a few bytes, a number or a separator: copied by moves of fixed size,
+        // which cost less than a call of memcpy. Overlapping moves cover every length.
+        char* const to = buffer_.data() + used_;
+        const char* const from = text.data();
+        const std::size_t size = text.size();
+        if (size >= 8 && size <= 16) {
+            std::memcpy(to, from, 8);
+            std::memcpy(to + size - 8, from + size - 8, 8);
+        } else if (size >= 4 && size < 8) {
+            std::memcpy(to, from, 4);
+            std::memcpy(to + size - 4, from + size - 4, 4);
+        } else if (size > 0 && size < 4) {
+            to[0] = from[0];
+            to[size / 2] = from[size / 2];
+            to[size - 1] = from[size - 1];
+        } else if (size > 16) {
+            std::memcpy(to, from, size);
+        }
+        used_ += size;
     }
     void Write(char character) { Write(std::string_view(&character, 1)); }
     // Throws Failure (kCannotWrite) naming the system's reason for the first failed write.
