@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <limits>
 #include <system_error>
@@ -34,35 +33,34 @@ std::string PointName(std::size_t index) {
 std::size_t Utf8Prefix(std::string_view text) {
     std::size_t at = 0;
     while (at < text.size()) {
-        std::uint64_t eight = 0;
+        std::uint64_t eight = 0;  // eight bytes of ASCII at a time
         if (text.size() - at >= 8 &&
             (std::memcpy(&eight, &text[at], 8), eight & 0x8080808080808080U) == 0) {
             at += 8;
             continue;
         }
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80   ? 1
-                                   : lead < 0xC2 ? 0
-                                   : lead < 0xE0 ? 2
-                                   : lead < 0xF0 ? 3
-                                   : lead < 0xF5 ? 4
-                                                 : 0;
-        if (length == 0 || at + length > text.size()) {
-            return at;
-        }
+        const auto byte = [&](std::size_t next) {
+            return static_cast<unsigned char>(text[at + next]);
+        };
+        const unsigned lead = byte(0);
+        std::size_t length = lead < 0x80                  ? 1
+                             : lead < 0xC2 || lead > 0xF4 ? 0
+                             : lead < 0xE0                ? 2
+                             : lead < 0xF0                ? 3
+                                                          : 4;
+        length = at + length <= text.size() ? length : 0;
+        // The second byte's range rules out overlong forms, surrogates and code points past
+        // U+10FFFF.
+        const unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
         for (std::size_t next = 1; next < length; ++next) {
-            // The second byte's range excludes overlong forms, surrogates and code points beyond
-            // U+10FFFF.
-            const unsigned low = next == 1 && lead == 0xE0   ? 0xA0
-                                 : next == 1 && lead == 0xF0 ? 0x90
-                                                             : 0x80;
-            const unsigned high = next == 1 && lead == 0xED   ? 0x9F
-                                  : next == 1 && lead == 0xF4 ? 0x8F
-                                                              : 0xBF;
-            const auto byte = static_cast<unsigned char>(text[at + next]);
-            if (byte < low || byte > high) {
-                return at;
-            }
+            length =
+                byte(next) >= (next == 1 ? low : 0x80) && byte(next) <= (next == 1 ? high : 0xBF)
+                    ? length
+                    : 0;
+        }
+        if (length == 0) {
+            return at;
         }
         at += length;
     }
@@ -73,16 +71,11 @@ bool IsBlank(char c, char separator) {
     return c == ' ' || (c == '\t' && separator != '\t');
 }
 
-bool EndsField(char c, char separator) {
-    return c == separator || c == '\n' || c == '\r';
-}
-
 // One record: each field's value, and the problem that ended it early, if any.
 struct Record {
     std::string_view raw;  // the record as written, its line end included
     std::vector<std::string_view> values;
-    std::deque<std::string>
-        unquoted;  // values whose quotes were doubled; a deque keeps them in place
+    std::deque<std::string> unquoted;  // values whose quotes were doubled, kept in place
     std::size_t unquotedUsed = 0;
     std::string problem;
 
@@ -108,36 +101,39 @@ void ScanRecord(std::string_view text, char separator, Record& record) {
     record.values.clear();
     record.problem.clear();
     record.unquotedUsed = 0;
+    const auto endsField = [&](std::size_t at) {
+        return at == text.size() || text[at] == separator || text[at] == '\n' || text[at] == '\r';
+    };
     std::size_t at = 0;
-    while (record.problem.empty()) {
+    do {
+        at += record.values.empty() ? 0U : 1U;  // past the separator
         while (at < text.size() && IsBlank(text[at], separator)) {
             ++at;
         }
         const std::size_t start = at;
         if (at < text.size() && text[at] == '"') {
             bool doubled = false;
-            for (at = text.find('"', at + 1);
-                 at != std::string_view::npos && at + 1 < text.size() && text[at + 1] == '"';
+            at = text.find('"', at + 1);
+            for (; at != std::string_view::npos && text.compare(at, 2, "\"\"") == 0;
                  at = text.find('"', at + 2)) {
                 doubled = true;
             }
             const std::string_view quoted =
                 text.substr(start + 1, std::min(at, text.size()) - start - 1);
             record.values.push_back(doubled ? record.Unquote(quoted) : quoted);
-            if (at >= text.size()) {
-                record.problem = "the quote opened in field " +
-                                 std::to_string(record.values.size()) + " is not closed";
+            const std::string field = std::to_string(record.values.size());
+            if (at == std::string_view::npos) {
+                record.problem = "the quote opened in field " + field + " is not closed";
                 at = text.size();
                 break;
             }
             for (++at; at < text.size() && IsBlank(text[at], separator); ++at) {
             }
-            if (at < text.size() && !EndsField(text[at], separator)) {
-                record.problem = "text follows the closing quote of field " +
-                                 std::to_string(record.values.size());
+            if (!endsField(at)) {
+                record.problem = "text follows the closing quote of field " + field;
             }
         } else {
-            while (at < text.size() && !EndsField(text[at], separator)) {
+            while (!endsField(at)) {
                 ++at;
             }
             std::size_t end = at;
@@ -146,14 +142,9 @@ void ScanRecord(std::string_view text, char separator, Record& record) {
             }
             record.values.push_back(text.substr(start, end - start));
         }
-        if (at < text.size() && text[at] == separator && record.problem.empty()) {
-            ++at;
-            continue;
-        }
-        at += at == text.size() || !record.problem.empty() ? 0U
-              : text.compare(at, 2, "\r\n") == 0           ? 2U
-                                                           : 1U;
-        break;
+    } while (record.problem.empty() && at < text.size() && text[at] == separator);
+    if (record.problem.empty() && at < text.size()) {
+        at += text.compare(at, 2, "\r\n") == 0 ? 2U : 1U;
     }
     record.raw = text.substr(0, at);
 }
@@ -164,8 +155,8 @@ public:
     Reader(std::FILE* file, std::string source) : file_(file), source_(std::move(source)) {}
 
     // The record at the current position; false at the end of the input. With `consume` it is
-    // passed, and its bytes must be UTF-8. A record is taken once its line end is in the buffer
-    // with a byte after it (a \n may follow a \r), or the input ended.
+    // passed, and its bytes must be UTF-8. A record is taken once a byte follows it in the
+    // buffer (a \n may follow a \r), or the input ended.
     bool Next(char separator, Record& record, bool consume) {
         while (true) {
             const std::string_view text(buffer_.data() + begin_, end_ - begin_);
@@ -211,14 +202,13 @@ private:
         std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
-        if (end_ == buffer_.size()) {
-            buffer_.resize(std::max(buffer_.size() * 2, std::size_t{1} << 20));
-        }
+        buffer_.resize(
+            std::max(buffer_.size() * (end_ == buffer_.size() ? 2 : 1), std::size_t{1} << 20));
         errno = 0;
         const std::size_t read = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
         if (read == 0 && std::ferror(file_) != 0) {
-            korvan_size::Refuse("cannot read " + source_ + ": " +
-                                std::generic_category().message(errno != 0 ? errno : EIO));
+            const std::string reason = std::generic_category().message(errno != 0 ? errno : EIO);
+            korvan_size::Refuse("cannot read " + source_ + ": " + reason);
         }
         end_ += read;
         ended_ = read == 0;
@@ -236,24 +226,22 @@ char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool SameLetters(std::string_view text, std::string_view name) {
-    return text.size() == name.size() &&
-           std::equal(text.begin(), text.end(), name.begin(),
-                      [](char a, char b) { return Lower(a) == Lower(b); });
+// `name` as the header's checks compare it: type and inputValue in any case, apart from every
+// other name; others exactly.
+std::string Key(std::string_view name) {
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(), Lower);
+    return lower == "type" || lower == "inputvalue" ? std::string(1, '\0') + lower
+                                                    : std::string(name);
 }
 
-std::size_t ColumnNamed(const std::vector<std::string_view>& names, std::string_view name) {
-    return static_cast<std::size_t>(
-        std::find_if(names.begin(), names.end(), [&](auto v) { return SameLetters(v, name); }) -
-        names.begin());
-}
-
-// Reads the header: finds the separator, and gives the columns' names.
-std::vector<std::string> ReadHeader(Reader& reader, const CsvSettings& settings, char& separator) {
+// Reads the header: finds the separator, and gives the columns' keys and names.
+std::vector<std::string> ReadHeader(Reader& reader, const CsvSettings& settings, char& separator,
+                                    std::vector<std::string>& keys) {
     Record record;
     bool found = false;
     while ((found = reader.Next(',', record, false)) &&
-           record.raw.find_first_not_of(" \t,;\r\n") == std::string_view::npos) {
+           record.raw.find_first_not_of(" \t,;\r\n") == std::string::npos) {
         reader.Next(',', record, true);
     }
     if (!found) {
@@ -262,7 +250,7 @@ std::vector<std::string> ReadHeader(Reader& reader, const CsvSettings& settings,
             "inputValue");
     }
     if (record.raw.find('\0') != std::string_view::npos) {
-        reader.Refuse(std::string(kNotUtf8));  // UTF-16 without a byte order mark
+        reader.Refuse(std::string(kNotUtf8));  // as UTF-16 without a byte order mark looks
     }
     // A decimal comma rules out the comma as the separator.
     const std::string candidates = settings.separator      ? std::string(1, *settings.separator)
@@ -270,18 +258,20 @@ std::vector<std::string> ReadHeader(Reader& reader, const CsvSettings& settings,
                                                            : ",;\t";
     const auto named = std::find_if(candidates.begin(), candidates.end(), [&](char candidate) {
         reader.Next(candidate, record, false);
-        return std::max(ColumnNamed(record.values, "type"),
-                        ColumnNamed(record.values, "inputValue")) < record.values.size();
+        std::unordered_set<std::string> given;
+        std::transform(record.values.begin(), record.values.end(),
+                       std::inserter(given, given.end()), Key);
+        return given.count(Key("type")) + given.count(Key("inputValue")) == 2;
     });
     if (named == candidates.end()) {
-        const auto plural = [](char c) {
-            return c == ',' ? "commas" : c == ';' ? "semicolons" : "tabs";
-        };
+        const char c = candidates[0];
         reader.Refuse(std::string("the header must name the columns type and inputValue (in any "
                                   "case), separated by ") +
                       (candidates.size() == 3   ? "commas, semicolons or tabs"
                        : candidates.size() == 2 ? "semicolons or tabs"
-                                                : plural(candidates[0])));
+                       : c == ','               ? "commas"
+                       : c == ';'               ? "semicolons"
+                                                : "tabs"));
     }
     separator = *named;
     reader.Next(separator, record, true);
@@ -294,28 +284,12 @@ std::vector<std::string> ReadHeader(Reader& reader, const CsvSettings& settings,
     }
     std::unordered_set<std::string> seen;
     for (const std::string& name : names) {
-        const bool special = SameLetters(name, "type") || SameLetters(name, "inputValue");
-        std::string key =
-            special ? std::string(1, '\0') + name : name;  // apart from every other name
-        if (special) {
-            std::transform(key.begin(), key.end(), key.begin(), Lower);
-        }
-        if (!seen.insert(key).second) {
+        keys.push_back(Key(name));
+        if (!seen.insert(keys.back()).second) {
             reader.Refuse("header: the column name " + Quoted(name) + " appears twice");
         }
     }
     return names;
-}
-
-std::optional<std::uint32_t> ParseType(std::string_view text) {
-    std::uint32_t type = 0;
-    const char* const end = text.data() + text.size();
-    const bool digits =
-        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    const auto read = std::from_chars(text.data(), end, type);
-    return !text.empty() && digits && read.ec == std::errc() && read.ptr == end
-               ? std::optional(type)
-               : std::nullopt;
 }
 
 // The input value rule; `decimalSign` is the one in force (0 until a value sets it). Returns the
@@ -323,45 +297,46 @@ std::optional<std::uint32_t> ParseType(std::string_view text) {
 std::optional<std::string> ParseInputValue(std::string_view text, char& decimalSign,
                                            double& value) {
     char sign = 0;
-    if (IsDecimal(text, sign)) {
-        if (sign != 0 && decimalSign != 0 && sign != decimalSign) {
-            const auto name = [](char s) { return s == '.' ? "point" : "comma"; };
-            return Quoted(text) + " has a decimal " + name(sign) + ", but the decimal sign is a " +
-                   name(decimalSign);
+    if (!IsDecimal(text, sign)) {
+        std::string word(text.substr(!text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0));
+        std::transform(word.begin(), word.end(), word.begin(), Lower);
+        if (word != "inf" && word != "infinity" && word != "nan") {
+            return Quoted(text) + " is not a number";
         }
-        decimalSign = sign != 0 ? sign : decimalSign;
-        std::string number(text.substr(text.front() == '+' ? 1 : 0));
-        std::replace(number.begin(), number.end(), ',', '.');
-        if (std::from_chars(number.data(), number.data() + number.size(), value).ec !=
-            std::errc()) {
-            value = std::strtod(number.c_str(),
-                                nullptr);  // beyond a double: infinity, zero or a subnormal
-        }
+        value = word == "nan" ? std::numeric_limits<double>::quiet_NaN()
+                              : std::numeric_limits<double>::infinity();
+        value = text[0] == '-' ? -value : value;
         return std::nullopt;
     }
-    std::string word(text.substr(!text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0));
-    std::transform(word.begin(), word.end(), word.begin(), Lower);
-    if (word != "inf" && word != "infinity" && word != "nan") {
-        return Quoted(text) + " is not a number";
+    if (sign != 0 && decimalSign != 0 && sign != decimalSign) {
+        const auto name = [](char s) { return s == '.' ? "point" : "comma"; };
+        return Quoted(text) + " has a decimal " + name(sign) + ", but the decimal sign is a " +
+               name(decimalSign);
     }
-    value = word == "nan" ? std::numeric_limits<double>::quiet_NaN()
-                          : std::numeric_limits<double>::infinity();
-    value = text[0] == '-' ? -value : value;
+    decimalSign = sign != 0 ? sign : decimalSign;
+    std::string number(text.substr(text.front() == '+' ? 1 : 0));
+    std::replace(number.begin(), number.end(), ',', '.');
+    if (std::from_chars(number.data(), number.data() + number.size(), value).ec != std::errc()) {
+        value =
+            std::strtod(number.c_str(), nullptr);  // beyond a double: infinity, zero or subnormal
+    }
     return std::nullopt;
 }
 
 // Adds the point, or returns why it cannot be read.
 std::optional<std::string> AddPoint(Points& points, std::string_view type,
                                     std::string_view inputValue) {
-    const std::optional<std::uint32_t> parsed = ParseType(type);
+    std::uint32_t parsed = 0;
     double value = 0.0;
-    if (!parsed) {
+    const auto read = std::from_chars(type.data(), type.data() + type.size(), parsed);
+    if (type.empty() || type.find_first_not_of("0123456789") != std::string_view::npos ||
+        read.ec != std::errc()) {
         return "type " + Quoted(type) + " is not a whole number";
     }
     if (auto problem = ParseInputValue(inputValue, points.dialect.decimalSign, value)) {
         return "input value " + *problem;
     }
-    points.types.push_back(*parsed);
+    points.types.push_back(parsed);
     points.inputValues.push_back(value);
     return std::nullopt;
 }
@@ -372,19 +347,14 @@ bool IsDecimal(std::string_view text, char& sign) {
     std::size_t at = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
     const auto digits = [&] {
         const std::size_t start = at;
-        while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
-            ++at;
-        }
+        at = std::min(text.find_first_not_of("0123456789", at), text.size());
         return at - start;
     };
     std::size_t count = digits();
-    sign = 0;
-    if (at < text.size() && (text[at] == '.' || text[at] == ',')) {
-        sign = text[at++];
-        count += digits();
-    }
+    sign = at < text.size() && (text[at] == '.' || text[at] == ',') ? text[at++] : '\0';
+    count += sign != 0 ? digits() : 0;
     if (count > 0 && at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-        at += text.compare(at + 1, 1, "+") == 0 || text.compare(at + 1, 1, "-") == 0 ? 2U : 1U;
+        at += at + 1 < text.size() && (text[at + 1] == '+' || text[at + 1] == '-') ? 2U : 1U;
         count = digits();
     }
     return count > 0 && at == text.size();
@@ -411,51 +381,50 @@ Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& se
     Points points;
     points.dialect.byteOrderMark = reader.PassByteOrderMark();
     char separator = ',';
-    const std::vector<std::string> header = ReadHeader(reader, settings, separator);
+    std::vector<std::string> keys;
+    const std::vector<std::string> header = ReadHeader(reader, settings, separator, keys);
     points.dialect.separator = separator;
     points.dialect.decimalSign = settings.decimalComma ? ',' : separator == ',' ? '.' : 0;
-    const std::vector<std::string_view> names(header.begin(), header.end());
-    const std::size_t typeColumn = ColumnNamed(names, "type");
-    const std::size_t valueColumn = ColumnNamed(names, "inputValue");
-    const auto carried = [&](std::size_t column) {
-        return column != typeColumn && column != valueColumn;
-    };
+    const auto typeColumn =
+        static_cast<std::size_t>(std::find(keys.begin(), keys.end(), Key("type")) - keys.begin());
+    const auto valueColumn = static_cast<std::size_t>(
+        std::find(keys.begin(), keys.end(), Key("inputValue")) - keys.begin());
     for (std::size_t column = 0; column < header.size(); ++column) {
-        if (carried(column)) {
+        if (column != typeColumn && column != valueColumn) {
             points.names.push_back(header[column]);
         }
     }
     Record record;
     while (reader.Next(separator, record, true)) {
         std::vector<std::string_view>& fields = record.values;
+        const auto where = [&] { return PointName(points.types.size()); };
+        if (!record.problem.empty()) {
+            reader.Refuse(where() + record.problem);
+        }
         if (record.Blank()) {
             continue;
-        }
-        const std::size_t index = points.types.size();
-        if (!record.problem.empty()) {
-            reader.Refuse(PointName(index) + record.problem);
         }
         while (fields.size() > header.size() && fields.back().empty()) {
             fields.pop_back();
         }
         if (fields.size() != header.size()) {
-            reader.Refuse(PointName(index) + std::to_string(fields.size()) +
+            reader.Refuse(where() + std::to_string(fields.size()) +
                           (fields.size() == 1 ? " field" : " fields") + " where the header has " +
                           std::to_string(header.size()) + " columns");
         }
         if (const auto problem = AddPoint(points, fields[typeColumn], fields[valueColumn])) {
-            reader.Refuse(PointName(index) + *problem);
+            reader.Refuse(where() + *problem);
         }
         for (std::size_t column = 0; column < fields.size() && !points.names.empty(); ++column) {
-            if (carried(column)) {
+            if (column != typeColumn && column != valueColumn) {
                 points.text += fields[column];
                 points.ends.push_back(points.text.size());
             }
         }
     }
-    if (points.dialect.decimalSign == 0) {
-        points.dialect.decimalSign = separator == ';' ? ',' : '.';
-    }
+    points.dialect.decimalSign = points.dialect.decimalSign != 0 ? points.dialect.decimalSign
+                                 : separator == ';'              ? ','
+                                                                 : '.';
     return points;
 }
 
@@ -468,12 +437,11 @@ Points ReadArguments(const std::vector<std::string>& arguments) {
     }
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string_view argument = arguments[index];
-        const std::size_t colon = argument.find(':');
-        if (colon == std::string_view::npos) {
-            Refuse(PointName(index) + Quoted(argument) + " is not TYPE:VALUE");
-        }
-        if (const auto problem =
-                AddPoint(points, argument.substr(0, colon), argument.substr(colon + 1))) {
+        const std::size_t colon = std::min(argument.find(':'), argument.size());
+        const auto problem = colon == argument.size() ? Quoted(argument) + " is not TYPE:VALUE"
+                                                      : AddPoint(points, argument.substr(0, colon),
+                                                                 argument.substr(colon + 1));
+        if (problem) {
             Refuse(PointName(index) + *problem);
         }
     }

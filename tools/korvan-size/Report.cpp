@@ -4,7 +4,6 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <system_error>
 
 #include "korvan-size.h"
@@ -14,22 +13,15 @@ namespace {
 
 constexpr std::array<std::string_view, 8> kFieldNames = {
     "point", "type", "inputValue", "demand", "ratio", "valveSize", "delivered", "deviation"};
-constexpr std::array<std::string_view, 8> kTableHeader = {
-    "point", "type", "input value", "demand", "ratio", "valve size", "delivered", "deviation %"};
+constexpr std::array<std::string_view, 9> kTableHeader = {"point",     "type",        "input value",
+                                                          "demand",    "ratio",       "valve size",
+                                                          "delivered", "deviation %", ""};
 constexpr std::array<std::string_view, 4> kTotalNames = {"deviationMax", "deviationMin",
                                                          "scaleFactor", "reducedScaleFactor"};
-constexpr std::size_t kBarHalfWidth = 10;
 
 std::array<double, 4> TotalsOf(const KorvanSolutionTotals& totals) {
     return {totals.deviationMax, totals.deviationMin, totals.scaleFactor,
             totals.reducedScaleFactor};
-}
-
-// The numbers of a point after its number and type; delivered is valve size x scale factor.
-std::array<double, 6> ValuesOf(const KorvanSolutionEntry& entry, double scaleFactor) {
-    return {
-        entry.inputValue, entry.demand, entry.ratio, entry.valveSize, entry.valveSize * scaleFactor,
-        entry.deviation};
 }
 
 // Valve sizes, and what they deliver, take a handful of values in a whole solution: each text is
@@ -41,19 +33,31 @@ struct FewValues {
 
     template <typename Format>
     std::string_view Of(double value, const Format& format) {
-        for (std::size_t slot = 0; slot < used; ++slot) {
-            if (values[slot] == value) {
-                return texts[slot].View();
-            }
+        const auto found =
+            std::find(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(used), value);
+        if (found != values.begin() + static_cast<std::ptrdiff_t>(used)) {
+            return texts[static_cast<std::size_t>(found - values.begin())].View();
         }
-        NumberText& text = texts[used];
-        text = format(value);
-        if (used < values.size()) {
-            values[used++] = value;
-        }
-        return text.View();
+        texts[used] = format(value);
+        values[std::min(used, values.size() - 1)] = value;
+        return texts[used < values.size() ? used++ : used].View();
     }
 };
+
+// Each number of a point, in the columns' order, with the text `format` gives it (valve size and
+// delivered, valve size x scale factor, through `few`).
+template <typename Format, typename Use>
+void EachNumber(const KorvanSolutionEntry& entry, double scaleFactor, std::array<FewValues, 2>& few,
+                const Format& format, const Use& use) {
+    use(Whole(entry.callerData + 1).View());
+    use(Whole(static_cast<std::uint32_t>(entry.type)).View());
+    use(format(2, entry.inputValue).View());
+    use(format(3, entry.demand).View());
+    use(format(4, entry.ratio).View());
+    use(few[0].Of(entry.valveSize, [&](double value) { return format(5, value); }));
+    use(few[1].Of(entry.valveSize * scaleFactor, [&](double value) { return format(6, value); }));
+    use(format(7, entry.deviation).View());
+}
 
 // ---- table ----
 
@@ -66,15 +70,10 @@ std::string_view OnOneLine(std::string_view text, std::string& scratch) {
     }
     scratch.clear();
     for (std::size_t at = 0; at < text.size(); ++at) {
-        const char c = text[at];
-        if (c == '\t' || c == '\n' || c == '\r') {
-            scratch += ' ';
-            at += text.compare(at, 2, "\r\n") == 0 ? 1U : 0U;
-        } else {
-            const std::size_t length = c == '\xC2' ? 2 : 1;
-            scratch += Shown(text.substr(at, length));
-            at += length - 1;
-        }
+        const std::size_t length = text[at] == '\xC2' || text.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+        const bool breaks = text[at] == '\t' || text[at] == '\n' || text[at] == '\r';
+        scratch += breaks ? std::string(" ") : Shown(text.substr(at, length));
+        at += length - 1;
     }
     return scratch;
 }
@@ -85,40 +84,19 @@ std::size_t Width(std::string_view text) {
         std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
-// Appends `text`, `textWidth` columns wide, padded to `width`, after a gap of two spaces.
-void AppendCell(std::string& line, std::string_view text, std::size_t textWidth, std::size_t width,
-                bool right) {
-    const std::size_t padding = width - std::min(width, textWidth);
+// Appends `text` padded to `width`, after a gap of two spaces.
+void AppendCell(std::string& line, std::string_view text, std::size_t width, bool right) {
+    const std::size_t padding = width - std::min(width, Width(text));
     const std::size_t at = line.size() + (line.empty() ? 0 : 2);
     line.resize(at + padding + text.size(), ' ');
     text.copy(&line[at + (right ? padding : 0)], text.size());
 }
 
-// No line of a table ends in blanks.
+// Writes the line; no line of a table ends in blanks.
 void WriteLine(Output& out, std::string& line) {
     line.erase(line.find_last_not_of(' ') + 1);
     out.Write(line += '\n');
     line.clear();
-}
-
-// Dashes left of the bar for a deficit, pluses right of it for a surplus, scaled so that the
-// largest deviation of the solution fills one side.
-std::string_view Bar(double deviation, double largest,
-                     std::array<char, 2 * kBarHalfWidth + 1>& text) {
-    std::size_t length = 0;
-    if (largest > 0.0 && deviation != 0.0) {
-        const double share = std::fabs(deviation) / largest * kBarHalfWidth;
-        length = std::isfinite(share)
-                     ? std::clamp<std::size_t>(static_cast<std::size_t>(std::lround(share)), 1,
-                                               kBarHalfWidth)
-                     : kBarHalfWidth;
-    }
-    text.fill(' ');
-    std::fill_n(text.begin() + static_cast<std::ptrdiff_t>(deviation < 0.0 ? kBarHalfWidth - length
-                                                                           : kBarHalfWidth + 1),
-                length, deviation < 0.0 ? '-' : '+');
-    text[kBarHalfWidth] = '|';
-    return {text.data(), kBarHalfWidth + 1 + (deviation < 0.0 ? 0 : length)};
 }
 
 // A small table held whole: columns before `firstLeftAligned` are right-aligned.
@@ -126,83 +104,85 @@ void WriteSmallTable(Output& out, const std::vector<std::vector<std::string>>& r
                      std::size_t firstLeftAligned) {
     std::vector<std::size_t> widths(rows.front().size());
     for (const auto& row : rows) {
-        for (std::size_t column = 0; column < row.size(); ++column) {
-            widths[column] = std::max(widths[column], Width(row[column]));
-        }
+        std::transform(row.begin(), row.end(), widths.begin(), widths.begin(),
+                       [](auto& cell, std::size_t width) { return std::max(width, Width(cell)); });
     }
     std::string line;
     for (const auto& row : rows) {
         for (std::size_t column = 0; column < row.size(); ++column) {
-            AppendCell(line, row[column], Width(row[column]), widths[column],
-                       column < firstLeftAligned);
+            AppendCell(line, row[column], widths[column], column < firstLeftAligned);
         }
         WriteLine(out, line);
     }
 }
 
+// Points in rows of the numbers, a bar of the deviation and the carried values: every column as
+// wide as its widest cell, the numbers formatted once for the widths and for the lines.
 void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
     const std::vector<KorvanSolutionEntry>& entries = sizing.entries;
-    const std::size_t columns = carried.names.size();
+    const std::size_t numbers = kTableHeader.size();  // the bar included
     std::string scratch;
-    std::vector<std::size_t> widths(kTableHeader.size() + 1 + columns);  // numbers, bar, carried
+    std::vector<std::size_t> widths(numbers + carried.names.size());
     std::transform(kTableHeader.begin(), kTableHeader.end(), widths.begin(),
                    [](auto name) { return name.size(); });
-    for (std::size_t column = 0; column < columns; ++column) {
-        std::size_t& width = widths[kTableHeader.size() + 1 + column];
-        width = Width(OnOneLine(carried.names[column], scratch));
+    for (std::size_t column = numbers; column < widths.size(); ++column) {
+        widths[column] = Width(OnOneLine(carried.names[column - numbers], scratch));
         for (std::size_t point = 0; point < entries.size(); ++point) {
-            width = std::max(width, Width(OnOneLine(carried.Cell(point, column), scratch)));
+            widths[column] = std::max(
+                widths[column], Width(OnOneLine(carried.Cell(point, column - numbers), scratch)));
         }
     }
-    // The numbers are formatted once, for the widths and for the lines.
-    std::array<FewValues, 2> few;
-    std::string cells;
-    std::vector<std::array<std::uint8_t, 8>> sizes(entries.size());
     double largest = 0.0;
+    for (const KorvanSolutionEntry& entry : entries) {
+        largest = std::max(largest, std::fabs(entry.deviation));
+    }
+    std::array<FewValues, 2> few;
+    const auto format = [](std::size_t column, double value) {
+        return column == 2 || column == 5 ? Shortest(value)
+               : column == 7              ? TwoDecimals(value)
+                                          : SixDigits(value);
+    };
+    std::string cells;
+    std::vector<std::array<std::uint8_t, kTableHeader.size()>> sizes(entries.size());
     for (std::size_t index = 0; index < entries.size(); ++index) {
-        const auto values = ValuesOf(entries[index], sizing.totals.scaleFactor);
-        const auto add = [&](std::size_t column, std::string_view text) {
+        std::size_t column = 0;
+        const auto add = [&](std::string_view text) {
             cells.append(text);
             sizes[index][column] = static_cast<std::uint8_t>(text.size());
             widths[column] = std::max(widths[column], text.size());
+            ++column;
         };
-        add(0, Whole(entries[index].callerData + 1).View());
-        add(1, Whole(static_cast<std::uint32_t>(entries[index].type)).View());
-        add(2, Shortest(values[0]).View());
-        add(3, SixDigits(values[1]).View());
-        add(4, SixDigits(values[2]).View());
-        add(5, few[0].Of(values[3], [](double value) { return Shortest(value); }));
-        add(6, few[1].Of(values[4], SixDigits));
-        add(7, TwoDecimals(values[5]).View());
-        largest = std::max(largest, std::fabs(values[5]));
-    }
-    std::array<char, 2 * kBarHalfWidth + 1> bar{};
-    std::size_t& barWidth = widths[kTableHeader.size()];
-    for (const KorvanSolutionEntry& entry : entries) {
-        barWidth = std::max(barWidth, Bar(entry.deviation, largest, bar).size());
+        EachNumber(entries[index], sizing.totals.scaleFactor, few, format, add);
+        // Dashes left of the bar for a deficit, pluses right of it for a surplus, scaled so that
+        // the largest deviation of the solution fills one side.
+        const double deviation = entries[index].deviation;
+        const double share = largest > 0.0 ? std::fabs(deviation) / largest * 10 : 0.0;
+        const auto length = static_cast<std::size_t>(deviation == 0.0 ? 0
+                                                     : std::isfinite(share)
+                                                         ? std::clamp(std::lround(share), 1L, 10L)
+                                                         : 10);
+        scratch.assign(deviation < 0.0 ? 10 - length : 10, ' ')
+            .append(deviation < 0.0 ? length : 0, '-');
+        add(scratch.append(1, '|').append(deviation < 0.0 ? 0 : length, '+'));
     }
     std::string line;
     for (std::size_t column = 0; column < widths.size(); ++column) {
-        const std::string_view name =
-            column < kTableHeader.size() ? kTableHeader[column]
-            : column == kTableHeader.size()
-                ? ""
-                : OnOneLine(carried.names[column - kTableHeader.size() - 1], scratch);
-        AppendCell(line, name, Width(name), widths[column], column < kTableHeader.size());
+        const bool number = column < numbers;
+        AppendCell(
+            line,
+            number ? kTableHeader[column] : OnOneLine(carried.names[column - numbers], scratch),
+            widths[column], column + 1 < numbers);
     }
     WriteLine(out, line);
-    std::size_t at = 0;
+    std::string_view rest = cells;
     for (std::size_t index = 0; index < entries.size(); ++index) {
-        for (std::size_t column = 0; column < kTableHeader.size(); ++column) {
-            const std::size_t size = sizes[index][column];
-            AppendCell(line, std::string_view(cells).substr(at, size), size, widths[column], true);
-            at += size;
-        }
-        const std::string_view shown = Bar(entries[index].deviation, largest, bar);
-        AppendCell(line, shown, shown.size(), barWidth, false);
-        for (std::size_t column = 0; column < columns; ++column) {
-            const std::string_view value = OnOneLine(carried.Cell(index, column), scratch);
-            AppendCell(line, value, Width(value), widths[kTableHeader.size() + 1 + column], false);
+        for (std::size_t column = 0; column < widths.size(); ++column) {
+            const std::size_t size = column < numbers ? sizes[index][column] : 0;
+            AppendCell(line,
+                       column < numbers ? rest.substr(0, size)
+                                        : OnOneLine(carried.Cell(index, column - numbers), scratch),
+                       widths[column], column + 1 < numbers);
+            rest.remove_prefix(size);
         }
         WriteLine(out, line);
     }
@@ -221,20 +201,17 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
 // A text cell: neutralised where a spreadsheet would run it as a formula, quoted where needed.
 void WriteTextCell(Output& out, std::string_view value, char separator, bool neutralise) {
     char sign = 0;
-    const bool formula = neutralise && !value.empty() &&
-                         std::strchr("=+-@\t\r", value.front()) != nullptr &&
-                         value.front() != '\0' && !IsDecimal(value, sign);
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool formula = neutralise && !value.empty() &&
+                         std::string_view("=+-@\t\r").find(value[0]) != std::string_view::npos &&
+                         !IsDecimal(value, sign);
     const bool quoted =
         std::any_of(value.begin(), value.end(),
                     [&](char c) { return c == separator || c == '"' || c == '\r' || c == '\n'; }) ||
         (!value.empty() && ((!formula && blank(value.front())) || blank(value.back())));
-    if (quoted) {
-        out.Write('"');
-    }
-    if (formula) {
-        out.Write('\'');
-    }
+    // The opening quote, the neutralising ', both or neither.
+    out.Write(
+        std::string_view("\"'", 2).substr(quoted ? 0 : 1, (quoted ? 1U : 0U) + (formula ? 1U : 0U)));
     for (std::size_t quote = value.find('"'); quote != std::string_view::npos;
          quote = value.find('"')) {
         out.Write(value.substr(0, quote + 1));
@@ -242,42 +219,38 @@ void WriteTextCell(Output& out, std::string_view value, char separator, bool neu
         value.remove_prefix(quote + 1);
     }
     out.Write(value);
-    if (quoted) {
-        out.Write('"');
-    }
+    out.Write(quoted ? "\"" : "");
 }
 
 void WriteCsv(Output& out, const Sizing& sizing, const Points& carried, const Layout& layout) {
-    const auto [separator, decimalSign, byteOrderMark] = layout.dialect;
-    const auto shortest = [sign = decimalSign](double value) { return Shortest(value, sign); };
-    out.Write(byteOrderMark ? "\xEF\xBB\xBF" : "");
+    const Dialect& dialect = layout.dialect;
+    out.Write(dialect.byteOrderMark ? "\xEF\xBB\xBF" : "");
     for (std::size_t column = 0; column < kFieldNames.size() + carried.names.size(); ++column) {
-        if (column > 0) {
-            out.Write(separator);
-        }
+        out.Write(column > 0 ? std::string_view(&dialect.separator, 1) : std::string_view());
         if (column < kFieldNames.size()) {
             out.Write(kFieldNames[column]);
         } else {
-            WriteTextCell(out, carried.names[column - kFieldNames.size()], separator,
+            WriteTextCell(out, carried.names[column - kFieldNames.size()], dialect.separator,
                           layout.neutraliseFormulas);
         }
     }
     out.Write('\n');
     std::array<FewValues, 2> few;
+    const auto format = [&](std::size_t, double value) {
+        return Shortest(value, dialect.decimalSign);
+    };
     for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
-        const KorvanSolutionEntry& entry = sizing.entries[index];
-        out.Write(Whole(entry.callerData + 1).View());
-        out.Write(separator);
-        out.Write(Whole(static_cast<std::uint32_t>(entry.type)).View());
-        const auto values = ValuesOf(entry, sizing.totals.scaleFactor);
-        for (std::size_t value = 0; value < values.size(); ++value) {
-            out.Write(separator);
-            out.Write(value == 3 || value == 4 ? few[value - 3].Of(values[value], shortest)
-                                               : shortest(values[value]).View());
-        }
+        std::string_view separator;
+        EachNumber(sizing.entries[index], sizing.totals.scaleFactor, few, format,
+                   [&](std::string_view text) {
+                       out.Write(separator);
+                       out.Write(text);
+                       separator = std::string_view(&dialect.separator, 1);
+                   });
         for (std::size_t column = 0; column < carried.names.size(); ++column) {
             out.Write(separator);
-            WriteTextCell(out, carried.Cell(index, column), separator, layout.neutraliseFormulas);
+            WriteTextCell(out, carried.Cell(index, column), dialect.separator,
+                          layout.neutraliseFormulas);
         }
         out.Write('\n');
     }
@@ -287,7 +260,7 @@ void WriteCsv(Output& out, const Sizing& sizing, const Points& carried, const La
 
 void AppendJsonString(std::string& json, std::string_view text) {
     json += '"';
-    while (true) {
+    while (!text.empty()) {
         const auto special = std::find_if(text.begin(), text.end(), [](char c) {
             return c == '"' || c == '\\' || (c & 0xE0) == 0;
         });
@@ -296,15 +269,20 @@ void AppendJsonString(std::string& json, std::string_view text) {
             break;
         }
         const char c = *special;
+        const char* const escape = c == '"'    ? "\\\""
+                                   : c == '\\' ? "\\\\"
+                                   : c == '\n' ? "\\n"
+                                   : c == '\r' ? "\\r"
+                                   : c == '\t' ? "\\t"
+                                               : nullptr;
+        json += escape != nullptr ? std::string(escape)
+                                  : std::string{'\\',
+                                                'u',
+                                                '0',
+                                                '0',
+                                                "0123456789abcdef"[(c >> 4) & 0xF],
+                                                "0123456789abcdef"[c & 0xF]};
         text.remove_prefix(static_cast<std::size_t>(special - text.begin()) + 1);
-        if (c == '"' || c == '\\') {
-            json += {'\\', c};
-        } else if (c == '\n' || c == '\r' || c == '\t') {
-            json += {'\\', c == '\n' ? 'n' : c == '\r' ? 'r' : 't'};
-        } else {
-            json += "\\u00";
-            json += {"0123456789abcdef"[(c >> 4) & 0xF], "0123456789abcdef"[c & 0xF]};
-        }
     }
     json += '"';
 }
@@ -322,41 +300,40 @@ NumberText JsonNumber(double value) {
 }
 
 void WriteJson(Output& out, const Sizing& sizing, const Points& carried) {
-    std::array<std::string, 8> before;  // what stands before each number of a point
-    for (std::size_t column = 0; column < before.size(); ++column) {
-        before[column] = (column == 0 ? "    {\n" : ",\n") + JsonKey(3, kFieldNames[column]);
-    }
-    std::vector<std::string> keys;  // what stands before each carried value
-    for (std::size_t column = 0; column < carried.names.size(); ++column) {
-        keys.push_back((column == 0 ? ",\n" + JsonKey(3, "columns") + "{\n" : ",\n") +
-                       JsonKey(4, carried.names[column]));
+    std::vector<std::string> before;  // what stands before each number and carried value
+    for (std::size_t column = 0; column < kFieldNames.size() + carried.names.size(); ++column) {
+        const bool number = column < kFieldNames.size();
+        before.push_back(
+            (column == 0 ? "    {\n" : ",\n") +
+            std::string(column == kFieldNames.size() ? JsonKey(3, "columns") + "{\n" : "") +
+            JsonKey(number ? 3 : 4,
+                    number ? kFieldNames[column] : carried.names[column - kFieldNames.size()]));
     }
     out.Write("{\n  \"points\": [");
+    std::array<FewValues, 2> few;
     std::string text;
     for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
-        const KorvanSolutionEntry& entry = sizing.entries[index];
         out.Write(index == 0 ? "\n" : ",\n");
-        out.Write(before[0]);
-        out.Write(Whole(entry.callerData + 1).View());
-        out.Write(before[1]);
-        out.Write(Whole(static_cast<std::uint32_t>(entry.type)).View());
-        const auto values = ValuesOf(entry, sizing.totals.scaleFactor);
-        for (std::size_t column = 0; column < values.size(); ++column) {
-            out.Write(before[column + 2]);
-            out.Write(JsonNumber(values[column]).View());
-        }
-        for (std::size_t column = 0; column < keys.size(); ++column) {
-            text = keys[column];
-            AppendJsonString(text, carried.Cell(index, column));
+        std::size_t column = 0;
+        EachNumber(
+            sizing.entries[index], sizing.totals.scaleFactor, few,
+            [](std::size_t, double value) { return JsonNumber(value); },
+            [&](std::string_view number) {
+                out.Write(before[column++]);
+                out.Write(number);
+            });
+        for (; column < before.size(); ++column) {
+            AppendJsonString(text.assign(before[column]),
+                             carried.Cell(index, column - kFieldNames.size()));
             out.Write(text);
         }
-        out.Write(keys.empty() ? "\n    }" : "\n      }\n    }");
+        out.Write(carried.names.empty() ? "\n    }" : "\n      }\n    }");
     }
     out.Write(sizing.entries.empty() ? "]" : "\n  ]");
     const auto values = TotalsOf(sizing.totals);
     for (std::size_t index = 0; index < values.size(); ++index) {
-        out.Write(",\n" + JsonKey(1, kTotalNames[index]));
-        out.Write(JsonNumber(values[index]).View());
+        out.Write(",\n" + JsonKey(1, kTotalNames[index]) +
+                  std::string(JsonNumber(values[index]).View()));
     }
     out.Write("\n}\n");
 }
@@ -380,9 +357,7 @@ void Output::Drain() {
 
 void Output::Finish() {
     Drain();
-    if (error_ == 0 && std::fflush(file_) != 0) {
-        error_ = errno != 0 ? errno : EIO;
-    }
+    error_ = error_ == 0 && std::fflush(file_) != 0 ? (errno != 0 ? errno : EIO) : error_;
     if (error_ != 0) {
         throw Failure(kCannotWrite,
                       "cannot write " + name_ + ": " + std::generic_category().message(error_));
@@ -395,10 +370,9 @@ void WriteSizing(Output& out, const Sizing& sizing, const Points& points, const 
     Points carried;
     carried.names = points.names;
     carried.text.reserve(points.text.size());
-    carried.ends.reserve(points.ends.size());
-    for (std::size_t column = 0; column < points.ends.size(); ++column) {
-        const std::size_t point = sizing.entries[column / points.names.size()].callerData;
-        carried.text += points.Cell(point, column % points.names.size());
+    for (std::size_t cell = 0; cell < points.ends.size(); ++cell) {
+        const std::size_t point = sizing.entries[cell / points.names.size()].callerData;
+        carried.text += points.Cell(point, cell % points.names.size());
         carried.ends.push_back(carried.text.size());
     }
     if (layout.format == Format::kCsv) {
