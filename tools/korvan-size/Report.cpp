@@ -210,8 +210,8 @@ void WriteTextCell(Output& out, std::string_view value, char separator, bool neu
                     [&](char c) { return c == separator || c == '"' || c == '\r' || c == '\n'; }) ||
         (!value.empty() && ((!formula && blank(value.front())) || blank(value.back())));
     // The opening quote, the neutralising ', both or neither.
-    out.Write(
-        std::string_view("\"'", 2).substr(quoted ? 0 : 1, (quoted ? 1U : 0U) + (formula ? 1U : 0U)));
+    out.Write(std::string_view("\"'", 2).substr(quoted ? 0 : 1,
+                                                (quoted ? 1U : 0U) + (formula ? 1U : 0U)));
     for (std::size_t quote = value.find('"'); quote != std::string_view::npos;
          quote = value.find('"')) {
         out.Write(value.substr(0, quote + 1));

@@ -2,9 +2,9 @@
 // library is loaded, so a bad input is reported the same with or without one; nothing is written
 // to standard output unless the library sized the points.
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <filesystem>
+#include <map>
 #include <new>
 #include <system_error>
 
@@ -26,10 +26,10 @@ demand, ratio, valve size, delivered quantity (valve size x scale factor) and pe
 deviation, with deviationMax, deviationMin, scaleFactor and reducedScaleFactor.
 
 Usage:
-  korvan-size [OPTIONS] [TYPE:VALUE ...]
+  korvan-size [OPTIONS] [TYPE:VALUE ...]   (no points: the example 1:50 0:100 3:80)
   korvan-size [OPTIONS] --csv FILE
-  korvan-size [OPTIONS] reduce SIZE ...
-
+  korvan-size [OPTIONS] reduce SIZE ...    (each size beside the smallest size of the
+                                            series with the same ratios)
 Options:
   --csv FILE        read the points from a CSV file, - for standard input
   --format FORMAT   table (the default), csv or json
@@ -39,32 +39,21 @@ Options:
                     header is written with; a comma for points from arguments)
   --decimal-comma   CSV numbers have a decimal comma (1,5), read and written; needs a
                     semicolon or tab separator
-  --library PATH    load the library from PATH
+  --library PATH    load the library from PATH (default: beside this program, in the
+                    install's library folder, then through the system's search)
   --version         print the library's version and where it was loaded from
   -h, --help        print this help
 
-Commands:
-  reduce SIZE ...   each size beside the smallest size of the series with the same ratios
-
 Examples:
-  korvan-size                        size the built-in example, the points 1:50 0:100 3:80
-  korvan-size 1:50 0:100 3:80        the same points given as TYPE:VALUE
+  korvan-size 1:50 0:100 3:80
   korvan-size --csv points.csv --format csv --totals totals.csv
   printf 'type,inputValue,name\n1,50,A\n3,80,B\n' | korvan-size --csv -
-  korvan-size reduce 0.5 0.3 0.3     each size beside the smallest with the same ratios
 
 CSV input: a header naming the columns type and inputValue, in any case and order, then
-one point per line; other columns are carried through to the output. Fields are separated
-by commas, semicolons or tabs, as the header shows, and may be quoted ("a, b", "say
-""hi""", line breaks too). UTF-8, with or without a byte order mark. Semicolon- and
-tab-separated files may have decimal commas. The rules in full: tests/golden/README.md.
-
-Output: csv is one table, written like the CSV input (separator, decimal sign, byte order
-mark); a cell that a spreadsheet would run as a formula gets a ' in front. csv and json
-print every number so that it reads back to the same double.
-
-The library is looked for beside this program, then in the install's library folder,
-then by name through the system's search; --library PATH names it instead.
+one point per line, other columns carried through. Fields are separated by commas,
+semicolons or tabs and may be quoted; UTF-8. csv output is one table written like the
+input; a cell a spreadsheet would run as a formula gets a ' in front. The rules: the
+manual page, and tests/golden/README.md of the source.
 
 Exit status: 0 success; 1 the library refused the points (the message names the point
 and the rule); 2 a bad command line or input; 3 the library could not be loaded; 4 the
@@ -72,141 +61,119 @@ output could not be written. Nothing is written to standard output unless the ru
 succeeds.
 )";
 
+// Each option, with the name of its value after a '='.
+constexpr std::string_view kOptions =
+    " --csv=FILE --format=FORMAT --totals=FILE --keep-formulas "
+    "--separator=SEP --decimal-comma --library=PATH --version ";
+
 struct CommandLine {
-    bool help = false;
-    bool version = false;
-    bool reduce = false;
-    std::vector<std::string> operands;  // points TYPE:VALUE, or the sizes to reduce
-    std::optional<std::string> csv;
-    std::optional<std::string> totals;
-    std::string library;
+    std::map<std::string, std::string, std::less<>> options;  // each given, with its value
+    std::vector<std::string> operands;  // points TYPE:VALUE, or "reduce" and the sizes
     Layout layout;
     CsvSettings settings;
+
+    const std::string* Option(std::string_view name) const {
+        const auto found = options.find(name);
+        return found == options.end() ? nullptr : &found->second;
+    }
 };
 
 [[noreturn]] void Usage(const std::string& message) {
     throw Failure(kBadInput, message + " (korvan-size --help tells what it takes)");
 }
 
-// Reads the value of an option that takes one into `line`, or the flag.
-void Apply(std::string_view name, const std::string& value, CommandLine& line) {
-    if (name == "--csv") {
-        line.csv = value;
-    } else if (name == "--totals") {
-        line.totals = value;
-    } else if (name == "--library") {
-        line.library = value;
-    } else if (name == "--format") {
-        const std::array<std::string_view, 3> formats = {"table", "csv", "json"};
-        const auto found = std::find(formats.begin(), formats.end(), value);
-        if (found == formats.end()) {
-            Usage("--format " + Shown(value) + ": expected table, csv or json");
-        }
-        line.layout.format = static_cast<Format>(found - formats.begin());
-    } else if (name == "--separator") {
-        const std::string names = value == "," || value == "comma"       ? ","
-                                  : value == ";" || value == "semicolon" ? ";"
-                                  : value == "\t" || value == "tab"      ? "\t"
-                                                                         : "";
-        if (names.empty()) {
-            Usage("--separator " + Shown(value) + ": expected comma, semicolon or tab");
-        }
-        line.settings.separator = names[0];
-    } else if (name == "--decimal-comma") {
-        line.settings.decimalComma = true;
-    } else if (name == "--keep-formulas") {
-        line.layout.neutraliseFormulas = false;
-    } else if (name == "--version") {
-        line.version = true;
-    }
-}
-
-// The rules between options and operands, once all are read.
-void Check(CommandLine& line) {
-    if (!line.operands.empty() && line.operands.front() == "reduce") {
-        line.reduce = true;
-        line.operands.erase(line.operands.begin());
-    }
-    if (line.settings.decimalComma && line.settings.separator == ',') {
-        Usage("--decimal-comma needs a semicolon or tab separator, not a comma");
-    }
-    if (line.version) {
-        return;
-    }
-    if (line.reduce && line.csv) {
-        Usage("reduce takes its sizes as arguments, not with --csv");
-    }
-    if (line.reduce && line.operands.empty()) {
-        Usage("reduce needs one or more sizes, as in korvan-size reduce 0.5 0.3 0.3");
-    }
-    if (line.csv && !line.operands.empty()) {
-        Usage("points are given both with --csv and as arguments: give one or the other");
-    }
-    if (line.reduce && line.totals) {
-        Usage("reduce has no totals to write with --totals");
-    }
-}
-
 // Options may stand anywhere, as --name VALUE or --name=VALUE; "--" ends them; an argument that
 // starts with '-' and a digit or '.' is an operand (-0.1, -1:50).
 CommandLine Read(const std::vector<std::string>& arguments) {
-    struct Option {
-        std::string_view name;
-        std::string_view value;  // empty for a flag
-    };
-    static constexpr std::array<Option, 11> kOptions = {{{"--csv", "FILE"},
-                                                         {"--format", "FORMAT"},
-                                                         {"--totals", "FILE"},
-                                                         {"--keep-formulas", ""},
-                                                         {"--separator", "SEP"},
-                                                         {"--decimal-comma", ""},
-                                                         {"--library", "PATH"},
-                                                         {"--version", ""},
-                                                         {"--help", ""},
-                                                         {"-h", ""},
-                                                         {"--", ""}}};
     CommandLine line;
-    const auto end = std::find(arguments.begin(), arguments.end(), "--");
-    line.help =
-        std::any_of(arguments.begin(), end, [](auto& a) { return a == "--help" || a == "-h"; });
-    std::vector<std::string_view> given;
     bool optionsEnded = false;
-    for (std::size_t index = 0; index < arguments.size() && !line.help; ++index) {
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
-        const bool negative = argument.size() > 1 && argument[0] == '-' &&
-                              ((argument[1] >= '0' && argument[1] <= '9') || argument[1] == '.');
-        if (optionsEnded || argument.size() < 2 || argument[0] != '-' || negative) {
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-' ||
+            argument.find_first_of("0123456789.") == 1) {
             line.operands.push_back(argument);
             continue;
         }
-        const std::size_t equals = argument.find('=');
-        const std::string_view name = std::string_view(argument).substr(0, equals);
-        const auto option = std::find_if(kOptions.begin(), kOptions.end(),
-                                         [&](auto& known) { return known.name == name; });
-        if (option == kOptions.end()) {
-            Usage("unknown option " + Shown(name));
-        }
+        const std::size_t equals = std::min(argument.find('='), argument.size());
+        const std::string name = argument.substr(0, equals);
+        const std::size_t withValue = kOptions.find(" " + name + "=");
         optionsEnded = name == "--";
-        if (std::find(given.begin(), given.end(), name) != given.end()) {
-            Usage(std::string(name) + " is given twice");
+        if (name == "--help" || name == "-h") {
+            line.options = {{"--help", ""}};
+            return line;
         }
-        given.push_back(name);
-        std::string value;
-        if (equals != std::string::npos) {
-            if (option->value.empty()) {
-                Usage(std::string(name) + " takes no value");
-            }
-            value = argument.substr(equals + 1);
-        } else if (!option->value.empty()) {
-            if (index + 1 == arguments.size()) {
-                Usage(std::string(name) + " needs a " + std::string(option->value));
-            }
-            value = arguments[++index];
+        if (optionsEnded) {
+            continue;
         }
-        Apply(name, value, line);
+        if (withValue == std::string_view::npos &&
+            (equals < argument.size() ||
+             kOptions.find(" " + name + " ") == std::string_view::npos)) {
+            Usage(kOptions.find(" " + name + " ") == std::string_view::npos
+                      ? "unknown option " + Shown(name)
+                      : name + " takes no value");
+        }
+        const std::size_t valueName = withValue + name.size() + 2;  // in kOptions
+        if (withValue != std::string_view::npos && equals == argument.size() &&
+            index + 1 == arguments.size()) {
+            Usage(
+                name + " needs a " +
+                std::string(kOptions.substr(valueName, kOptions.find(' ', valueName) - valueName)));
+        }
+        const std::string value = withValue == std::string_view::npos ? ""
+                                  : equals < argument.size()          ? argument.substr(equals + 1)
+                                                                      : arguments[++index];
+        if (!line.options.emplace(name, value).second) {
+            Usage(name + " is given twice");
+        }
     }
-    Check(line);
     return line;
+}
+
+// The options' values, and the rules between options and operands.
+void Check(CommandLine& line) {
+    const bool reduce = !line.operands.empty() && line.operands[0] == "reduce";
+    if (const std::string* format = line.Option("--format")) {
+        const std::string_view formats = " table csv json ";
+        const std::size_t found = formats.find(" " + *format + " ");
+        if (format->empty() || found == std::string_view::npos) {
+            Usage("--format " + Shown(*format) + ": expected table, csv or json");
+        }
+        line.layout.format = found == 0   ? Format::kTable
+                             : found == 6 ? Format::kCsv
+                                          : Format::kJson;
+    }
+    if (const std::string* separator = line.Option("--separator")) {
+        const std::string& name = *separator;
+        const std::string given = name == "comma"       ? ","
+                                  : name == "semicolon" ? ";"
+                                  : name == "tab"       ? "\t"
+                                                        : name;
+        if (given.size() != 1 ||
+            std::string_view(",;\t").find(given[0]) == std::string_view::npos) {
+            Usage("--separator " + Shown(name) + ": expected comma, semicolon or tab");
+        }
+        line.settings.separator = given[0];
+    }
+    line.settings.decimalComma = line.Option("--decimal-comma") != nullptr;
+    line.layout.neutraliseFormulas = line.Option("--keep-formulas") == nullptr;
+    line.layout.dialect.separator =
+        line.settings.separator.value_or(line.settings.decimalComma ? ';' : ',');
+    line.layout.dialect.decimalSign = line.settings.decimalComma ? ',' : '.';
+    const bool csv = line.Option("--csv") != nullptr;
+    const std::string problem =
+        line.settings.decimalComma && line.settings.separator == ','
+            ? "--decimal-comma needs a semicolon or tab separator, not a comma"
+        : line.Option("--version") != nullptr ? ""
+        : reduce && csv ? "reduce takes its sizes as arguments, not with --csv"
+        : reduce && line.operands.size() == 1
+            ? "reduce needs one or more sizes, as in korvan-size reduce 0.5 0.3 0.3"
+        : csv && !line.operands.empty()
+            ? "points are given both with --csv and as arguments: give one or the other"
+        : reduce && line.Option("--totals") ? "reduce has no totals to write with --totals"
+                                            : "";
+    if (!problem.empty()) {
+        Usage(problem);
+    }
 }
 
 // A file opened for `use`, closed when it goes.
@@ -217,63 +184,51 @@ struct File {
         handle =
             std::filesystem::is_directory(path, ignored) ? nullptr : std::fopen(path.c_str(), mode);
         if (handle == nullptr) {
-            const int error = errno != 0 ? errno : EISDIR;
-            throw Failure(status, "cannot " + use + " " + path + ": " +
-                                      std::generic_category().message(error));
+            const std::string reason = std::generic_category().message(errno != 0 ? errno : EISDIR);
+            throw Failure(status, "cannot " + use + " " + path + ": " + reason);
         }
     }
-    ~File() { static_cast<void>(std::fclose(handle)); }  // a file written is flushed before
+    ~File() { static_cast<void>(std::fclose(handle)); }  // a file written was flushed before
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     std::FILE* handle;
 };
 
-Points ReadPoints(const CommandLine& line) {
-    if (!line.csv) {
-        return ReadArguments(line.operands);
-    }
-    if (*line.csv == "-") {
-        return ReadCsv(stdin, "standard input", line.settings);
-    }
-    const File file(*line.csv, "rb", kBadInput, "read the CSV file");
-    return ReadCsv(file.handle, "the CSV file " + *line.csv, line.settings);
-}
-
-// How CSV output is written for points that are not CSV: as the options say.
-Dialect OptionsDialect(const CsvSettings& settings) {
-    Dialect dialect;
-    dialect.separator = settings.separator.value_or(settings.decimalComma ? ';' : ',');
-    dialect.decimalSign = settings.decimalComma ? ',' : '.';
-    return dialect;
-}
-
-void Run(CommandLine line, const std::string& programPath, Output& out) {
-    if (line.help) {
+void Run(CommandLine& line, const std::string& programPath, Output& out) {
+    const std::string* const library = line.Option("--library");
+    const auto load = [&] { return LoadLibrary(library != nullptr ? *library : "", programPath); };
+    if (line.Option("--help") != nullptr) {
         return out.Write(kHelp);
     }
-    if (line.version) {
-        const Library library = LoadLibrary(line.library, programPath);
-        const std::uint32_t version = library.version();
+    Check(line);
+    if (line.Option("--version") != nullptr) {
+        const Library loaded = load();
+        const std::uint32_t version = loaded.version();
         return out.Write("KorvanCalcValueProvider " + std::to_string(version / 10000) + "." +
                          std::to_string(version / 100 % 100) + "." + std::to_string(version % 100) +
-                         " (" + library.path + ")\n");
+                         " (" + loaded.path + ")\n");
     }
-    line.layout.dialect = OptionsDialect(line.settings);
-    if (line.reduce) {
-        const std::vector<double> sizes = ReadSizes(line.operands);
-        return WriteReduction(out, Reduce(LoadLibrary(line.library, programPath), sizes),
-                              line.layout);
+    if (!line.operands.empty() && line.operands[0] == "reduce") {
+        const std::vector<double> sizes =
+            ReadSizes({line.operands.begin() + 1, line.operands.end()});
+        return WriteReduction(out, Reduce(load(), sizes), line.layout);
     }
-    const Points points = ReadPoints(line);
-    const Sizing sizing = Size(LoadLibrary(line.library, programPath), points);
-    if (line.csv) {
-        line.layout.dialect = points.dialect;
-    }
-    if (line.totals) {
-        const File file(*line.totals, "wb", kCannotWrite, "write the totals file");
-        Output totals(file.handle, "the totals file " + *line.totals);
-        WriteTotals(totals, sizing.totals, line.layout.dialect);
-        totals.Finish();
+    const std::string* const csv = line.Option("--csv");
+    const std::unique_ptr<File> file =
+        csv == nullptr || *csv == "-"
+            ? nullptr
+            : std::make_unique<File>(*csv, "rb", kBadInput, "read the CSV file");
+    const Points points = csv == nullptr ? ReadArguments(line.operands)
+                          : file == nullptr
+                              ? ReadCsv(stdin, "standard input", line.settings)
+                              : ReadCsv(file->handle, "the CSV file " + *csv, line.settings);
+    const Sizing sizing = Size(load(), points);
+    line.layout.dialect = csv != nullptr ? points.dialect : line.layout.dialect;
+    if (const std::string* const totals = line.Option("--totals")) {
+        const File written(*totals, "wb", kCannotWrite, "write the totals file");
+        Output output(written.handle, "the totals file " + *totals);
+        WriteTotals(output, sizing.totals, line.layout.dialect);
+        output.Finish();
     }
     WriteSizing(out, sizing, points, line.layout);
 }
@@ -294,8 +249,8 @@ int main(int argc, char** argv) {
 #endif
     try {
         Output out(stdout, "standard output");
-        Run(Read(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc)),
-            argc > 0 ? argv[0] : "", out);
+        CommandLine line = Read(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+        Run(line, argc > 0 ? argv[0] : "", out);
         out.Finish();
         return 0;
     } catch (const Failure& failure) {
