@@ -92,19 +92,9 @@ std::string Refusal(const Library& library, std::int32_t result, const KorvanCal
         return library.describeResult(result);
     }
     const auto name = [](std::int64_t point) { return "point " + std::to_string(point + 1); };
-    std::string message = library.describeRule(diagnosis.rule);
-    if (diagnosis.point >= 0) {
-        message = name(diagnosis.point) + ": " + message;
-    }
-    if (diagnosis.otherPoint >= 0) {
-        message += " (" + name(diagnosis.otherPoint) + ")";
-    }
-    return message;
-}
-
-[[noreturn]] void Unexpected(std::size_t returned, std::size_t given, const char* what) {
-    throw Failure(kRefused, "the library returned " + std::to_string(returned) + " " + what +
-                                " for the " + std::to_string(given) + " given");
+    const std::string rule = library.describeRule(diagnosis.rule);
+    return (diagnosis.point >= 0 ? name(diagnosis.point) + ": " + rule : rule) +
+           (diagnosis.otherPoint >= 0 ? " (" + name(diagnosis.otherPoint) + ")" : "");
 }
 
 }  // namespace
@@ -138,11 +128,6 @@ Library LoadLibrary(const std::string& explicitPath, const std::string& programP
     std::string tried;
     for (const fs::path& candidate : candidates) {
         const bool bareName = !candidate.has_parent_path();
-        std::error_code error;
-        if (!bareName && !fs::exists(candidate, error)) {
-            tried += "\n  " + candidate.string() + " (no such file)";
-            continue;
-        }
         if (void* const handle = Open(candidate)) {
             return Resolved(handle, candidate.string());
         }
@@ -175,14 +160,10 @@ Sizing Size(const Library& library, const Points& points) {
                                         {KORVAN_CALL_GENERATE, nullptr, 0, points.types.data(),
                                          points.inputValues.data(), count}));
     }
-    if (solved != count) {
-        Unexpected(solved, count, "points");
-    }
-    sizing.entries.resize(count);
-    for (const KorvanSolutionEntry& entry : sizing.entries) {
-        if (entry.callerData >= count) {
-            throw Failure(kRefused, "the library returned a point that was not given");
-        }
+    sizing.entries.resize(solved);
+    if (solved != count || std::any_of(sizing.entries.begin(), sizing.entries.end(),
+                                       [&](auto& entry) { return entry.callerData >= count; })) {
+        throw Failure(kRefused, "the library did not return the points it was given");
     }
     return sizing;
 }

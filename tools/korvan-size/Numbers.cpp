@@ -21,11 +21,26 @@ NumberText Printed(double value, Format... format) {
 // std::to_chars gives the shortest digits as d.ddde±x; they are laid out again as JavaScript's
 // Number.prototype.toString lays them out: plain decimal for exponents from -7 to 20.
 NumberText Shortest(double value, char decimalSign) {
-    const NumberText scientific = Printed(value, std::chars_format::scientific);
-    const std::string_view written = scientific.View();
-    const std::size_t e = written.find('e');
-    if (!std::isfinite(value) || e == std::string_view::npos) {
-        return scientific;
+    char scientific[32];
+    const std::string_view written(
+        scientific,
+        static_cast<std::size_t>(std::to_chars(scientific, scientific + sizeof scientific, value,
+                                               std::chars_format::scientific)
+                                     .ptr -
+                                 scientific));
+    std::size_t e = 0;
+    while (e < written.size() && written[e] != 'e') {
+        ++e;
+    }
+    NumberText text;
+    const auto append = [&](std::string_view part, std::size_t zeros = 0) {
+        std::memcpy(text.data + text.size, part.data(), part.size());
+        std::memset(text.data + text.size + part.size(), '0', zeros);
+        text.size += part.size() + zeros;
+    };
+    if (e == written.size()) {  // inf or nan
+        append(written);
+        return text;
     }
     int exponent = 0;
     std::from_chars(written.data() + e + (written[e + 1] == '+' ? 2 : 1), written.end(), exponent);
@@ -38,12 +53,6 @@ NumberText Shortest(double value, char decimalSign) {
     }
     const std::string_view digits(shortest, count);
     const std::string_view point(&decimalSign, 1);
-    NumberText text;
-    const auto append = [&](std::string_view part, std::size_t zeros = 0) {
-        std::memcpy(text.data + text.size, part.data(), part.size());
-        std::memset(text.data + text.size + part.size(), '0', zeros);
-        text.size += part.size() + zeros;
-    };
     append(written.substr(0, sign));
     if (exponent < -6 || exponent > 20) {
         append(digits.substr(0, 1));

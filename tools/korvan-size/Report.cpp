@@ -89,7 +89,7 @@ void AppendCell(std::string& line, std::string_view text, std::size_t width, boo
     const std::size_t padding = width - std::min(width, Width(text));
     const std::size_t at = line.size() + (line.empty() ? 0 : 2);
     line.resize(at + padding + text.size(), ' ');
-    text.copy(&line[at + (right ? padding : 0)], text.size());
+    Copy(&line[at + (right ? padding : 0)], text);
 }
 
 // Writes the line; no line of a table ends in blanks.
@@ -137,10 +137,11 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
         largest = std::max(largest, std::fabs(entry.deviation));
     }
     std::array<FewValues, 2> few;
-    const auto format = [](std::size_t column, double value) {
-        return column == 2 || column == 5 ? Shortest(value)
-               : column == 7              ? TwoDecimals(value)
-                                          : SixDigits(value);
+    const auto format = [](std::size_t column, double value) {  // each text made in place
+        if (column == 2 || column == 5) {
+            return Shortest(value);
+        }
+        return column == 7 ? TwoDecimals(value) : SixDigits(value);
     };
     std::string cells;
     std::vector<std::array<std::uint8_t, kTableHeader.size()>> sizes(entries.size());
@@ -202,8 +203,10 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
 void WriteTextCell(Output& out, std::string_view value, char separator, bool neutralise) {
     char sign = 0;
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    const bool formula = neutralise && !value.empty() &&
-                         std::string_view("=+-@\t\r").find(value[0]) != std::string_view::npos &&
+    const char first = value.empty() ? ' ' : value[0];
+    const bool formula = neutralise &&
+                         (first == '=' || first == '+' || first == '-' || first == '@' ||
+                          first == '\t' || first == '\r') &&
                          !IsDecimal(value, sign);
     const bool quoted =
         std::any_of(value.begin(), value.end(),
@@ -212,7 +215,7 @@ void WriteTextCell(Output& out, std::string_view value, char separator, bool neu
     // The opening quote, the neutralising ', both or neither.
     out.Write(std::string_view("\"'", 2).substr(quoted ? 0 : 1,
                                                 (quoted ? 1U : 0U) + (formula ? 1U : 0U)));
-    for (std::size_t quote = value.find('"'); quote != std::string_view::npos;
+    for (std::size_t quote = value.find('"'); quoted && quote != std::string_view::npos;
          quote = value.find('"')) {
         out.Write(value.substr(0, quote + 1));
         out.Write('"');
@@ -296,7 +299,10 @@ std::string JsonKey(std::size_t depth, std::string_view name) {
 
 // JSON has no infinity or not-a-number: those are null.
 NumberText JsonNumber(double value) {
-    return std::isfinite(value) ? Shortest(value) : NumberText{"null", 4};
+    if (std::isfinite(value)) {
+        return Shortest(value);
+    }
+    return NumberText{"null", 4};
 }
 
 void WriteJson(Output& out, const Sizing& sizing, const Points& carried) {

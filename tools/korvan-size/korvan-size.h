@@ -62,12 +62,11 @@ struct Points {
     }
 };
 
-// Reads the CSV of `file` (named `source` in messages). Throws Failure (kBadInput) with the
-// message the rules give.
+// Each throws Failure (kBadInput) with the message the rules give. ReadCsv reads `file`, named
+// `source` in messages; ReadArguments one point TYPE:VALUE per argument, and without any the
+// worked example 1:50 0:100 3:80; ReadSizes the sizes of `reduce`, read as input values are.
 Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& settings);
-// One point per argument, TYPE:VALUE; no arguments give the worked example 1:50 0:100 3:80.
 Points ReadArguments(const std::vector<std::string>& arguments);
-// The sizes of `reduce`, read as input values are.
 std::vector<double> ReadSizes(const std::vector<std::string>& arguments);
 // True for a plain decimal number: sign, digits with at most one '.' or ',', exponent. `sign`
 // gets the decimal sign used, or 0.
@@ -120,6 +119,26 @@ struct Reduction {
 Sizing Size(const Library& library, const Points& points);
 Reduction Reduce(const Library& library, std::vector<double> sizes);
 
+// Copies `text` to `to`. Most texts are a few bytes, a number or a separator: moves of fixed
+// size, which overlap to cover every length, cost less than a call of memcpy.
+inline void Copy(char* to, std::string_view text) {
+    const std::size_t size = text.size();
+    const char* const from = text.data();
+    if (size > 16) {
+        std::memcpy(to, from, size);
+    } else if (size >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + size - 8, from + size - 8, 8);
+    } else if (size >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + size - 4, from + size - 4, 4);
+    } else if (size > 0) {
+        to[0] = from[0];
+        to[size / 2] = from[size / 2];
+        to[size - 1] = from[size - 1];
+    }
+}
+
 // A file written through a buffer; every failure is kept and reported by Finish.
 class Output {
 public:
@@ -130,25 +149,8 @@ public:
             Drain();
             buffer_.resize(std::max(buffer_.size(), text.size()));
         }
-        // Most texts are a few bytes, a number or a separator: copied by moves of fixed size,
-        // which cost less than a call of memcpy. Overlapping moves cover every length.
-        char* const to = buffer_.data() + used_;
-        const char* const from = text.data();
-        const std::size_t size = text.size();
-        if (size >= 8 && size <= 16) {
-            std::memcpy(to, from, 8);
-            std::memcpy(to + size - 8, from + size - 8, 8);
-        } else if (size >= 4 && size < 8) {
-            std::memcpy(to, from, 4);
-            std::memcpy(to + size - 4, from + size - 4, 4);
-        } else if (size > 0 && size < 4) {
-            to[0] = from[0];
-            to[size / 2] = from[size / 2];
-            to[size - 1] = from[size - 1];
-        } else if (size > 16) {
-            std::memcpy(to, from, size);
-        }
-        used_ += size;
+        Copy(buffer_.data() + used_, text);
+        used_ += text.size();
     }
     void Write(char character) { Write(std::string_view(&character, 1)); }
     // Throws Failure (kCannotWrite) naming the system's reason for the first failed write.
