@@ -19,44 +19,53 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What the platform's loader offers.
+struct Loader {
 #if defined(_WIN32)
-void* Open(const fs::path& path) {
-    return LoadLibraryW(path.c_str());
-}
-void* Symbol(void* handle, const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
-}
-std::string LoadError() {
-    return "error " + std::to_string(static_cast<unsigned long>(GetLastError()));
-}
-fs::path ProgramPath(const std::string& programPath) {
-    std::wstring buffer(32768, L'\0');
-    const DWORD length =
-        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    return length == 0 || length == buffer.size() ? fs::path(programPath)
-                                                  : fs::path(buffer.substr(0, length));
-}
+    static void* Open(const fs::path& path) {
+        return LoadLibraryW(path.c_str());
+    }
+    static void Close(void* handle) {
+        FreeLibrary(static_cast<HMODULE>(handle));
+    }
+    static void* Symbol(void* handle, const char* name) {
+        return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+    }
+    static std::string Error() {
+        return "error " + std::to_string(GetLastError());
+    }
+    static fs::path Program(const std::string& argument0) {
+        std::wstring buffer(32768, L'\0');
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        return length == 0 || length == buffer.size() ? fs::path(argument0)
+                                                      : fs::path(buffer.substr(0, length));
+    }
 #else
-void* Open(const fs::path& path) {
-    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-}
-void* Symbol(void* handle, const char* name) {
-    return dlsym(handle, name);
-}
-std::string LoadError() {
-    const char* error = dlerror();
-    return error != nullptr ? std::string(error) : std::string("unknown error");
-}
-fs::path ProgramPath(const std::string& programPath) {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path(programPath) : self;
-}
+    static void* Open(const fs::path& path) {
+        return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+    static void Close(void* handle) {
+        dlclose(handle);
+    }
+    static void* Symbol(void* handle, const char* name) {
+        return dlsym(handle, name);
+    }
+    static std::string Error() {
+        const char* const error = dlerror();
+        return error != nullptr ? error : "unknown error";
+    }
+    static fs::path Program(const std::string& argument0) {
+        std::error_code error;
+        const fs::path self = fs::read_symlink("/proc/self/exe", error);
+        return error ? fs::path(argument0) : self;
+    }
 #endif
+};
 
 template <typename Function>
 void Resolve(const Library& library, const char* name, Function& function) {
-    void* const symbol = Symbol(library.handle.get(), name);
+    void* const symbol = Loader::Symbol(library.handle.get(), name);
     if (symbol == nullptr) {
         throw Failure(kNoLibrary, library.path + " is not the KorvanCalcValueProvider library " +
                                       std::to_string(KORVAN_VERSION_MAJOR) +
@@ -100,24 +109,20 @@ std::string Refusal(const Library& library, std::int32_t result, const KorvanCal
 }  // namespace
 
 void LibraryCloser::operator()(void* handle) const {
-#if defined(_WIN32)
-    FreeLibrary(static_cast<HMODULE>(handle));
-#else
-    dlclose(handle);
-#endif
+    Loader::Close(handle);
 }
 
 Library LoadLibrary(const std::string& explicitPath, const std::string& programPath) {
     if (!explicitPath.empty()) {
-        void* const handle = Open(fs::path(explicitPath));
+        void* const handle = Loader::Open(fs::path(explicitPath));
         if (handle == nullptr) {
             throw Failure(kNoLibrary,
-                          "cannot load the library " + explicitPath + ": " + LoadError());
+                          "cannot load the library " + explicitPath + ": " + Loader::Error());
         }
         return Resolved(handle, explicitPath);
     }
     const fs::path fileName(KORVAN_LIBRARY_FILE_NAME);
-    const fs::path folder = ProgramPath(programPath).parent_path();
+    const fs::path folder = Loader::Program(programPath).parent_path();
     // In order; the last, a bare file name, leaves the search to the system.
     std::vector<fs::path> candidates;
     if (!folder.empty()) {
@@ -128,12 +133,12 @@ Library LoadLibrary(const std::string& explicitPath, const std::string& programP
     std::string tried;
     for (const fs::path& candidate : candidates) {
         const bool bareName = !candidate.has_parent_path();
-        if (void* const handle = Open(candidate)) {
+        if (void* const handle = Loader::Open(candidate)) {
             return Resolved(handle, candidate.string());
         }
         tried += "\n  " +
                  (bareName ? std::string("the system's library search") : candidate.string()) +
-                 " (" + LoadError() + ")";
+                 " (" + Loader::Error() + ")";
     }
     throw Failure(kNoLibrary, std::string("cannot find the library ") + KORVAN_LIBRARY_FILE_NAME +
                                   "; tried:" + tried + "\nname it with --library PATH");

@@ -92,48 +92,51 @@ void AppendCell(std::string& line, std::string_view text, std::size_t width, boo
     Copy(&line[at + (right ? padding : 0)], text);
 }
 
-// Writes the line; no line of a table ends in blanks.
-void WriteLine(Output& out, std::string& line) {
-    line.erase(line.find_last_not_of(' ') + 1);
-    out.Write(line += '\n');
-    line.clear();
-}
-
-// A small table held whole: columns before `firstLeftAligned` are right-aligned.
-void WriteSmallTable(Output& out, const std::vector<std::vector<std::string>>& rows,
-                     std::size_t firstLeftAligned) {
-    std::vector<std::size_t> widths(rows.front().size());
-    for (const auto& row : rows) {
-        std::transform(row.begin(), row.end(), widths.begin(), widths.begin(),
-                       [](auto& cell, std::size_t width) { return std::max(width, Width(cell)); });
+// A table held as its cells' texts, row after row, each column as wide as its widest cell;
+// columns before `rightAligned` are aligned right.
+class Table {
+public:
+    Table(std::size_t columns, std::size_t rightAligned)
+        : widths_(columns), rightAligned_(rightAligned) {}
+    void Add(std::string_view text) {
+        std::size_t& width = widths_[sizes_.size() % widths_.size()];
+        width = std::max(width, Width(text));
+        cells_.append(text);
+        sizes_.push_back(static_cast<std::uint32_t>(text.size()));
     }
-    std::string line;
-    for (const auto& row : rows) {
-        for (std::size_t column = 0; column < row.size(); ++column) {
-            AppendCell(line, row[column], widths[column], column < firstLeftAligned);
+    void Write(Output& out) const {
+        std::string line;
+        std::string_view rest = cells_;
+        for (std::size_t cell = 0; cell < sizes_.size(); ++cell) {
+            const std::size_t column = cell % widths_.size();
+            AppendCell(line, rest.substr(0, sizes_[cell]), widths_[column], column < rightAligned_);
+            rest.remove_prefix(sizes_[cell]);
+            if (column + 1 == widths_.size()) {
+                line.erase(line.find_last_not_of(' ') + 1);  // no line ends in blanks
+                out.Write(line += '\n');
+                line.clear();
+            }
         }
-        WriteLine(out, line);
     }
-}
 
-// Points in rows of the numbers, a bar of the deviation and the carried values: every column as
-// wide as its widest cell, the numbers formatted once for the widths and for the lines.
+private:
+    std::string cells_;
+    std::vector<std::uint32_t> sizes_;
+    std::vector<std::size_t> widths_;
+    std::size_t rightAligned_;
+};
+
+// Points in rows of the numbers, a bar of the deviation and the carried values, then the totals.
 void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
-    const std::vector<KorvanSolutionEntry>& entries = sizing.entries;
-    const std::size_t numbers = kTableHeader.size();  // the bar included
+    Table table(kTableHeader.size() + carried.names.size(), kTableHeader.size() - 1);
     std::string scratch;
-    std::vector<std::size_t> widths(numbers + carried.names.size());
-    std::transform(kTableHeader.begin(), kTableHeader.end(), widths.begin(),
-                   [](auto name) { return name.size(); });
-    for (std::size_t column = numbers; column < widths.size(); ++column) {
-        widths[column] = Width(OnOneLine(carried.names[column - numbers], scratch));
-        for (std::size_t point = 0; point < entries.size(); ++point) {
-            widths[column] = std::max(
-                widths[column], Width(OnOneLine(carried.Cell(point, column - numbers), scratch)));
-        }
+    for (std::size_t column = 0; column < kTableHeader.size() + carried.names.size(); ++column) {
+        table.Add(column < kTableHeader.size()
+                      ? kTableHeader[column]
+                      : OnOneLine(carried.names[column - kTableHeader.size()], scratch));
     }
     double largest = 0.0;
-    for (const KorvanSolutionEntry& entry : entries) {
+    for (const KorvanSolutionEntry& entry : sizing.entries) {
         largest = std::max(largest, std::fabs(entry.deviation));
     }
     std::array<FewValues, 2> few;
@@ -143,20 +146,12 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
         }
         return column == 7 ? TwoDecimals(value) : SixDigits(value);
     };
-    std::string cells;
-    std::vector<std::array<std::uint8_t, kTableHeader.size()>> sizes(entries.size());
-    for (std::size_t index = 0; index < entries.size(); ++index) {
-        std::size_t column = 0;
-        const auto add = [&](std::string_view text) {
-            cells.append(text);
-            sizes[index][column] = static_cast<std::uint8_t>(text.size());
-            widths[column] = std::max(widths[column], text.size());
-            ++column;
-        };
-        EachNumber(entries[index], sizing.totals.scaleFactor, few, format, add);
+    for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
+        EachNumber(sizing.entries[index], sizing.totals.scaleFactor, few, format,
+                   [&](std::string_view text) { table.Add(text); });
         // Dashes left of the bar for a deficit, pluses right of it for a surplus, scaled so that
         // the largest deviation of the solution fills one side.
-        const double deviation = entries[index].deviation;
+        const double deviation = sizing.entries[index].deviation;
         const double share = largest > 0.0 ? std::fabs(deviation) / largest * 10 : 0.0;
         const auto length = static_cast<std::size_t>(deviation == 0.0 ? 0
                                                      : std::isfinite(share)
@@ -164,37 +159,20 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
                                                          : 10);
         scratch.assign(deviation < 0.0 ? 10 - length : 10, ' ')
             .append(deviation < 0.0 ? length : 0, '-');
-        add(scratch.append(1, '|').append(deviation < 0.0 ? 0 : length, '+'));
-    }
-    std::string line;
-    for (std::size_t column = 0; column < widths.size(); ++column) {
-        const bool number = column < numbers;
-        AppendCell(
-            line,
-            number ? kTableHeader[column] : OnOneLine(carried.names[column - numbers], scratch),
-            widths[column], column + 1 < numbers);
-    }
-    WriteLine(out, line);
-    std::string_view rest = cells;
-    for (std::size_t index = 0; index < entries.size(); ++index) {
-        for (std::size_t column = 0; column < widths.size(); ++column) {
-            const std::size_t size = column < numbers ? sizes[index][column] : 0;
-            AppendCell(line,
-                       column < numbers ? rest.substr(0, size)
-                                        : OnOneLine(carried.Cell(index, column - numbers), scratch),
-                       widths[column], column + 1 < numbers);
-            rest.remove_prefix(size);
+        table.Add(scratch.append(1, '|').append(deviation < 0.0 ? 0 : length, '+'));
+        for (std::size_t column = 0; column < carried.names.size(); ++column) {
+            table.Add(OnOneLine(carried.Cell(index, column), scratch));
         }
-        WriteLine(out, line);
     }
+    table.Write(out);
     out.Write('\n');
-    std::vector<std::vector<std::string>> totals;
+    Table totals(2, 0);
     const auto values = TotalsOf(sizing.totals);
     for (std::size_t index = 0; index < values.size(); ++index) {
-        totals.push_back(
-            {std::string(kTotalNames[index]), std::string(Shortest(values[index]).View())});
+        totals.Add(kTotalNames[index]);
+        totals.Add(Shortest(values[index]).View());
     }
-    WriteSmallTable(out, totals, 0);
+    totals.Write(out);
 }
 
 // ---- CSV ----
@@ -407,16 +385,22 @@ void WriteReduction(Output& out, const Reduction& reduction, const Layout& layou
                          JsonList("smallest", reduction.smallest) + "\n}\n");
     }
     const char sign = layout.format == Format::kCsv ? layout.dialect.decimalSign : '.';
-    std::vector<std::vector<std::string>> rows = {{"size", "smallest"}};
+    Table table(2, 2);
+    table.Add("size");
+    table.Add("smallest");
     for (std::size_t index = 0; index < reduction.sizes.size(); ++index) {
-        rows.push_back({std::string(Shortest(reduction.sizes[index], sign).View()),
-                        std::string(Shortest(reduction.smallest[index], sign).View())});
+        table.Add(Shortest(reduction.sizes[index], sign).View());
+        table.Add(Shortest(reduction.smallest[index], sign).View());
     }
     if (layout.format == Format::kTable) {
-        return WriteSmallTable(out, rows, 2);
+        return table.Write(out);
     }
-    for (const auto& row : rows) {
-        out.Write(row[0] + layout.dialect.separator + row[1] + '\n');
+    out.Write("size" + std::string(1, layout.dialect.separator) + "smallest\n");
+    for (std::size_t index = 0; index < reduction.sizes.size(); ++index) {
+        out.Write(Shortest(reduction.sizes[index], sign).View());
+        out.Write(layout.dialect.separator);
+        out.Write(Shortest(reduction.smallest[index], sign).View());
+        out.Write('\n');
     }
 }
 

@@ -176,23 +176,20 @@ void Check(CommandLine& line) {
     }
 }
 
-// A file opened for `use`, closed when it goes.
-struct File {
-    File(const std::string& path, const char* mode, int status, const std::string& use) {
-        errno = 0;
-        std::error_code ignored;
-        handle =
-            std::filesystem::is_directory(path, ignored) ? nullptr : std::fopen(path.c_str(), mode);
-        if (handle == nullptr) {
-            const std::string reason = std::generic_category().message(errno != 0 ? errno : EISDIR);
-            throw Failure(status, "cannot " + use + " " + path + ": " + reason);
-        }
+// `path` opened for `use`, or Failure (`status`) with the system's reason.
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+File Open(const std::string& path, const char* mode, int status, const std::string& use) {
+    errno = 0;
+    std::error_code ignored;
+    std::FILE* const file =
+        std::filesystem::is_directory(path, ignored) ? nullptr : std::fopen(path.c_str(), mode);
+    if (file == nullptr) {
+        throw Failure(status, "cannot " + use + " " + path + ": " +
+                                  std::generic_category().message(errno != 0 ? errno : EISDIR));
     }
-    ~File() { static_cast<void>(std::fclose(handle)); }  // a file written was flushed before
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    std::FILE* handle;
-};
+    return {file, &std::fclose};  // a file written is flushed before it is closed
+}
 
 void Run(CommandLine& line, const std::string& programPath, Output& out) {
     const std::string* const library = line.Option("--library");
@@ -214,19 +211,18 @@ void Run(CommandLine& line, const std::string& programPath, Output& out) {
         return WriteReduction(out, Reduce(load(), sizes), line.layout);
     }
     const std::string* const csv = line.Option("--csv");
-    const std::unique_ptr<File> file =
-        csv == nullptr || *csv == "-"
-            ? nullptr
-            : std::make_unique<File>(*csv, "rb", kBadInput, "read the CSV file");
-    const Points points = csv == nullptr ? ReadArguments(line.operands)
-                          : file == nullptr
-                              ? ReadCsv(stdin, "standard input", line.settings)
-                              : ReadCsv(file->handle, "the CSV file " + *csv, line.settings);
+    const File file = csv == nullptr || *csv == "-"
+                          ? File(nullptr, &std::fclose)
+                          : Open(*csv, "rb", kBadInput, "read the CSV file");
+    const Points points =
+        csv == nullptr ? ReadArguments(line.operands)
+                       : ReadCsv(file ? file.get() : stdin,
+                                 file ? "the CSV file " + *csv : "standard input", line.settings);
     const Sizing sizing = Size(load(), points);
     line.layout.dialect = csv != nullptr ? points.dialect : line.layout.dialect;
     if (const std::string* const totals = line.Option("--totals")) {
-        const File written(*totals, "wb", kCannotWrite, "write the totals file");
-        Output output(written.handle, "the totals file " + *totals);
+        const File written = Open(*totals, "wb", kCannotWrite, "write the totals file");
+        Output output(written.get(), "the totals file " + *totals);
         WriteTotals(output, sizing.totals, line.layout.dialect);
         output.Finish();
     }
