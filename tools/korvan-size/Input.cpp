@@ -32,11 +32,10 @@ std::string PointName(std::size_t index) {
 // Bytes at the start of `text` that are whole, well-formed UTF-8 sequences.
 std::size_t Utf8Prefix(std::string_view text) {
     std::size_t at = 0;
-    while (at < text.size()) {
-        std::uint64_t eight = 0;  // eight bytes of ASCII at a time
+    for (std::uint64_t eight = 0; at < text.size();) {
         if (text.size() - at >= 8 &&
             (std::memcpy(&eight, &text[at], 8), eight & 0x8080808080808080U) == 0) {
-            at += 8;
+            at += 8;  // eight bytes of ASCII
             continue;
         }
         const auto byte = [&](std::size_t next) {
@@ -45,19 +44,15 @@ std::size_t Utf8Prefix(std::string_view text) {
         const unsigned lead = byte(0);
         std::size_t length = lead < 0x80                  ? 1
                              : lead < 0xC2 || lead > 0xF4 ? 0
-                             : lead < 0xE0                ? 2
-                             : lead < 0xF0                ? 3
-                                                          : 4;
-        length = at + length <= text.size() ? length : 0;
+                                                          : 2U + (lead >= 0xE0) + (lead >= 0xF0);
         // The second byte's range rules out overlong forms, surrogates and code points past
         // U+10FFFF.
         const unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
         const unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
         for (std::size_t next = 1; next < length; ++next) {
-            length =
-                byte(next) >= (next == 1 ? low : 0x80) && byte(next) <= (next == 1 ? high : 0xBF)
-                    ? length
-                    : 0;
+            const bool fits = at + next < text.size() && byte(next) >= (next == 1 ? low : 0x80) &&
+                              byte(next) <= (next == 1 ? high : 0xBF);
+            length = fits ? length : 0;
         }
         if (length == 0) {
             return at;
@@ -235,33 +230,37 @@ std::string Key(std::string_view name) {
                                                     : std::string(name);
 }
 
-// Reads the header: finds the separator, and gives the columns' keys and names.
-std::vector<std::string> ReadHeader(Reader& reader, const CsvSettings& settings, char& separator,
-                                    std::vector<std::string>& keys) {
+// Where type and inputValue stand, and how many columns there are.
+struct Columns {
+    std::size_t type;
+    std::size_t inputValue;
+    std::size_t count;
+};
+
+// Reads the header: sets the separator and the carried columns' names.
+Columns ReadHeader(Reader& reader, const CsvSettings& settings, Points& points) {
     Record record;
     bool found = false;
     while ((found = reader.Next(',', record, false)) &&
            record.raw.find_first_not_of(" \t,;\r\n") == std::string::npos) {
         reader.Next(',', record, true);
     }
-    if (!found) {
-        reader.Refuse(
-            "the CSV input is empty: it must start with a header naming the columns type and "
-            "inputValue");
-    }
-    if (record.raw.find('\0') != std::string_view::npos) {
-        reader.Refuse(std::string(kNotUtf8));  // as UTF-16 without a byte order mark looks
+    if (!found || record.raw.find('\0') != std::string_view::npos) {  // as UTF-16 without a mark
+        reader.Refuse(found ? std::string(kNotUtf8)
+                            : "the CSV input is empty: it must start with a header naming the "
+                              "columns type and inputValue");
     }
     // A decimal comma rules out the comma as the separator.
     const std::string candidates = settings.separator      ? std::string(1, *settings.separator)
                                    : settings.decimalComma ? ";\t"
                                                            : ",;\t";
+    std::vector<std::string> keys;
     const auto named = std::find_if(candidates.begin(), candidates.end(), [&](char candidate) {
         reader.Next(candidate, record, false);
-        std::unordered_set<std::string> given;
-        std::transform(record.values.begin(), record.values.end(),
-                       std::inserter(given, given.end()), Key);
-        return given.count(Key("type")) + given.count(Key("inputValue")) == 2;
+        keys.clear();
+        std::transform(record.values.begin(), record.values.end(), std::back_inserter(keys), Key);
+        return std::count(keys.begin(), keys.end(), Key("type")) > 0 &&
+               std::count(keys.begin(), keys.end(), Key("inputValue")) > 0;
     });
     if (named == candidates.end()) {
         const char c = candidates[0];
@@ -273,23 +272,31 @@ std::vector<std::string> ReadHeader(Reader& reader, const CsvSettings& settings,
                        : c == ';'               ? "semicolons"
                                                 : "tabs"));
     }
-    separator = *named;
-    reader.Next(separator, record, true);
+    points.dialect.separator = *named;
+    reader.Next(*named, record, true);
     if (!record.problem.empty()) {
         reader.Refuse("header: " + record.problem);
     }
-    std::vector<std::string> names(record.values.begin(), record.values.end());
-    while (names.back().empty()) {
-        names.pop_back();  // the cells a spreadsheet writes to the right of a table
+    while (record.values.back().empty()) {
+        record.values.pop_back();  // the cells a spreadsheet writes to the right of a table
+        keys.pop_back();
     }
+    const Columns columns{
+        static_cast<std::size_t>(std::find(keys.begin(), keys.end(), Key("type")) - keys.begin()),
+        static_cast<std::size_t>(std::find(keys.begin(), keys.end(), Key("inputValue")) -
+                                 keys.begin()),
+        keys.size()};
     std::unordered_set<std::string> seen;
-    for (const std::string& name : names) {
-        keys.push_back(Key(name));
-        if (!seen.insert(keys.back()).second) {
-            reader.Refuse("header: the column name " + Quoted(name) + " appears twice");
+    for (std::size_t column = 0; column < keys.size(); ++column) {
+        if (!seen.insert(keys[column]).second) {
+            reader.Refuse("header: the column name " + Quoted(record.values[column]) +
+                          " appears twice");
+        }
+        if (column != columns.type && column != columns.inputValue) {
+            points.names.emplace_back(record.values[column]);
         }
     }
-    return names;
+    return columns;
 }
 
 // The input value rule; `decimalSign` is the one in force (0 until a value sets it). Returns the
@@ -380,20 +387,9 @@ Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& se
     Reader reader(file, source);
     Points points;
     points.dialect.byteOrderMark = reader.PassByteOrderMark();
-    char separator = ',';
-    std::vector<std::string> keys;
-    const std::vector<std::string> header = ReadHeader(reader, settings, separator, keys);
-    points.dialect.separator = separator;
+    const Columns columns = ReadHeader(reader, settings, points);
+    const char separator = points.dialect.separator;
     points.dialect.decimalSign = settings.decimalComma ? ',' : separator == ',' ? '.' : 0;
-    const auto typeColumn =
-        static_cast<std::size_t>(std::find(keys.begin(), keys.end(), Key("type")) - keys.begin());
-    const auto valueColumn = static_cast<std::size_t>(
-        std::find(keys.begin(), keys.end(), Key("inputValue")) - keys.begin());
-    for (std::size_t column = 0; column < header.size(); ++column) {
-        if (column != typeColumn && column != valueColumn) {
-            points.names.push_back(header[column]);
-        }
-    }
     Record record;
     while (reader.Next(separator, record, true)) {
         std::vector<std::string_view>& fields = record.values;
@@ -404,19 +400,20 @@ Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& se
         if (record.Blank()) {
             continue;
         }
-        while (fields.size() > header.size() && fields.back().empty()) {
+        while (fields.size() > columns.count && fields.back().empty()) {
             fields.pop_back();
         }
-        if (fields.size() != header.size()) {
+        if (fields.size() != columns.count) {
             reader.Refuse(where() + std::to_string(fields.size()) +
                           (fields.size() == 1 ? " field" : " fields") + " where the header has " +
-                          std::to_string(header.size()) + " columns");
+                          std::to_string(columns.count) + " columns");
         }
-        if (const auto problem = AddPoint(points, fields[typeColumn], fields[valueColumn])) {
+        if (const auto problem =
+                AddPoint(points, fields[columns.type], fields[columns.inputValue])) {
             reader.Refuse(where() + *problem);
         }
         for (std::size_t column = 0; column < fields.size() && !points.names.empty(); ++column) {
-            if (column != typeColumn && column != valueColumn) {
+            if (column != columns.type && column != columns.inputValue) {
                 points.text += fields[column];
                 points.ends.push_back(points.text.size());
             }

@@ -5,7 +5,6 @@
 #define KORVAN_SIZE_H
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -20,11 +19,12 @@
 
 namespace korvan_size {
 
-// Exit statuses besides 0.
-constexpr int kRefused = 1;      // the library refused the points, or memory ran out
-constexpr int kBadInput = 2;     // the command line or the input could not be read
-constexpr int kNoLibrary = 3;    // the library could not be loaded or lacks a function
-constexpr int kCannotWrite = 4;  // standard output or the totals file could not be written
+// Exit statuses besides 0: the library refused the points (or memory ran out); the command line
+// or the input could not be read; the library could not be loaded; the output not written.
+constexpr int kRefused = 1;
+constexpr int kBadInput = 2;
+constexpr int kNoLibrary = 3;
+constexpr int kCannotWrite = 4;
 
 struct Failure : std::runtime_error {
     Failure(int exitStatus, const std::string& message)
@@ -32,26 +32,25 @@ struct Failure : std::runtime_error {
     int status;
 };
 
-// How a CSV is written: its separator, its decimal sign ('.' or ','; 0 while no value told) and
-// whether it starts with a UTF-8 byte order mark.
+// How a CSV is written; decimalSign is '.' or ',', 0 while no input value told.
 struct Dialect {
     char separator = ',';
     char decimalSign = 0;
     bool byteOrderMark = false;
 };
 
-// What the command line says of the CSV; what it leaves open the input tells.
+// What the command line says of the CSV input; what it leaves open the input tells.
 struct CsvSettings {
     std::optional<char> separator;
     bool decimalComma = false;
 };
 
-// The points in input order, column by column, with the values of the carried columns.
+// The points in input order, with the values of the carried columns, point after point.
 struct Points {
     std::vector<std::uint32_t> types;
     std::vector<double> inputValues;
-    std::vector<std::string> names;  // the carried columns' names
-    std::string text;                // every carried value, point after point
+    std::vector<std::string> names;  // the carried columns'
+    std::string text;                // every carried value
     std::vector<std::size_t> ends;   // where each value ends in `text`
     Dialect dialect;
 
@@ -68,20 +67,19 @@ struct Points {
 Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& settings);
 Points ReadArguments(const std::vector<std::string>& arguments);
 std::vector<double> ReadSizes(const std::vector<std::string>& arguments);
-// True for a plain decimal number: sign, digits with at most one '.' or ',', exponent. `sign`
-// gets the decimal sign used, or 0.
+// True for a plain decimal number: sign, digits with at most one '.' or ',' (put in `sign`, or
+// 0), exponent.
 bool IsDecimal(std::string_view text, char& sign);
 // `text` with each control character written \xHH, as messages quote input.
 std::string Shown(std::string_view text);
 
-// The text of one number, held without allocating.
+// The text of one number; a two-decimal rendering of the largest double fits.
 struct NumberText {
-    char data[352];  // a two-decimal rendering of the largest double fits
+    char data[352];
     std::size_t size = 0;
     std::string_view View() const { return {data, size}; }
 };
-// The shortest digits that read back to the same double, laid out as JavaScript's toString does,
-// with `decimalSign` for the point.
+// The shortest digits that read back to the same double, laid out as JavaScript's toString does.
 NumberText Shortest(double value, char decimalSign = '.');
 NumberText SixDigits(double value);    // as printf's %.6g
 NumberText TwoDecimals(double value);  // as printf's %.2f, without the sign of a negative zero
@@ -115,7 +113,7 @@ struct Reduction {
     std::vector<double> sizes;  // as the library sorted them
     std::vector<double> smallest;
 };
-// Throw Failure (kRefused) with the message the library's diagnosis gives.
+// Both throw Failure (kRefused) with the message the library's diagnosis gives.
 Sizing Size(const Library& library, const Points& points);
 Reduction Reduce(const Library& library, std::vector<double> sizes);
 
@@ -139,11 +137,12 @@ inline void Copy(char* to, std::string_view text) {
     }
 }
 
-// A file written through a buffer; every failure is kept and reported by Finish.
+// A file written through a buffer; Finish throws Failure (kCannotWrite) with the system's
+// reason for the first write that failed.
 class Output {
 public:
     Output(std::FILE* file, std::string name)
-        : file_(file), name_(std::move(name)), buffer_(kCapacity) {}
+        : file_(file), name_(std::move(name)), buffer_(1 << 16) {}
     void Write(std::string_view text) {
         if (text.size() > buffer_.size() - used_) {
             Drain();
@@ -153,11 +152,9 @@ public:
         used_ += text.size();
     }
     void Write(char character) { Write(std::string_view(&character, 1)); }
-    // Throws Failure (kCannotWrite) naming the system's reason for the first failed write.
     void Finish();
 
 private:
-    static constexpr std::size_t kCapacity = std::size_t{1} << 16;
     void Drain();
     std::FILE* file_;
     std::string name_;
