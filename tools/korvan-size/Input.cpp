@@ -29,32 +29,26 @@ std::string PointName(std::size_t index) {
     return "point " + std::to_string(index + 1) + ": ";
 }
 
-// Bytes at the start of `text` that are whole, well-formed UTF-8 sequences.
+// Bytes at the start of `text` that are whole, well-formed UTF-8 sequences. The second byte's
+// range rules out overlong forms, surrogates and code points past U+10FFFF.
 std::size_t Utf8Prefix(std::string_view text) {
     std::size_t at = 0;
     for (std::uint64_t eight = 0; at < text.size();) {
         if (text.size() - at >= 8 &&
-            (std::memcpy(&eight, &text[at], 8), eight & 0x8080808080808080U) == 0) {
+            (std::memcpy(&eight, &text[at], 8), eight >> 7U & 0x0101010101010101U) == 0) {
             at += 8;  // eight bytes of ASCII
             continue;
         }
-        const auto byte = [&](std::size_t next) {
-            return static_cast<unsigned char>(text[at + next]);
-        };
-        const unsigned lead = byte(0);
-        std::size_t length = lead < 0x80                  ? 1
-                             : lead < 0xC2 || lead > 0xF4 ? 0
-                                                          : 2U + (lead >= 0xE0) + (lead >= 0xF0);
-        // The second byte's range rules out overlong forms, surrogates and code points past
-        // U+10FFFF.
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : 2U + (lead >= 0xE0) + (lead >= 0xF0);
         const unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
         const unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-        for (std::size_t next = 1; next < length; ++next) {
-            const bool fits = at + next < text.size() && byte(next) >= (next == 1 ? low : 0x80) &&
-                              byte(next) <= (next == 1 ? high : 0xBF);
-            length = fits ? length : 0;
+        bool whole = (lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4)) && at + length <= text.size();
+        for (std::size_t next = 1; whole && next < length; ++next) {
+            const auto byte = static_cast<unsigned char>(text[at + next]);
+            whole = byte >= (next == 1 ? low : 0x80) && byte <= (next == 1 ? high : 0xBF);
         }
-        if (length == 0) {
+        if (!whole) {
             return at;
         }
         at += length;
@@ -74,14 +68,8 @@ struct Record {
     std::size_t unquotedUsed = 0;
     std::string problem;
 
-    bool Blank() const {
-        return problem.empty() &&
-               std::all_of(values.begin(), values.end(), [](auto v) { return v.empty(); });
-    }
     std::string_view Unquote(std::string_view quoted) {
-        if (unquotedUsed == unquoted.size()) {
-            unquoted.emplace_back();
-        }
+        unquoted.resize(std::max(unquoted.size(), unquotedUsed + 1));
         std::string& value = unquoted[unquotedUsed++];
         value.clear();
         for (std::size_t at = 0; at < quoted.size(); at += quoted[at] == '"' ? 2U : 1U) {
@@ -96,7 +84,7 @@ void ScanRecord(std::string_view text, char separator, Record& record) {
     record.values.clear();
     record.problem.clear();
     record.unquotedUsed = 0;
-    const auto endsField = [&](std::size_t at) {
+    const auto ends = [&](std::size_t at) {
         return at == text.size() || text[at] == separator || text[at] == '\n' || text[at] == '\r';
     };
     std::size_t at = 0;
@@ -108,28 +96,24 @@ void ScanRecord(std::string_view text, char separator, Record& record) {
         const std::size_t start = at;
         if (at < text.size() && text[at] == '"') {
             bool doubled = false;
-            at = text.find('"', at + 1);
-            for (; at != std::string_view::npos && text.compare(at, 2, "\"\"") == 0;
+            for (at = text.find('"', at + 1);
+                 text.compare(std::min(at, text.size()), 2, "\"\"") == 0;
                  at = text.find('"', at + 2)) {
                 doubled = true;
             }
+            const bool closed = at != std::string_view::npos;
             const std::string_view quoted =
-                text.substr(start + 1, std::min(at, text.size()) - start - 1);
+                text.substr(start + 1, (closed ? at : text.size()) - start - 1);
             record.values.push_back(doubled ? record.Unquote(quoted) : quoted);
-            const std::string field = std::to_string(record.values.size());
-            if (at == std::string_view::npos) {
-                record.problem = "the quote opened in field " + field + " is not closed";
-                at = text.size();
-                break;
+            for (at = closed ? at + 1 : text.size();
+                 at < text.size() && IsBlank(text[at], separator); ++at) {
             }
-            for (++at; at < text.size() && IsBlank(text[at], separator); ++at) {
-            }
-            if (!endsField(at)) {
-                record.problem = "text follows the closing quote of field " + field;
-            }
+            const std::string field = "field " + std::to_string(record.values.size());
+            record.problem = !closed     ? "the quote opened in " + field + " is not closed"
+                             : !ends(at) ? "text follows the closing quote of " + field
+                                         : "";
         } else {
-            while (!endsField(at)) {
-                ++at;
+            for (; !ends(at); ++at) {
             }
             std::size_t end = at;
             while (end > start && IsBlank(text[end - 1], separator)) {
@@ -153,11 +137,8 @@ public:
     // passed, and its bytes must be UTF-8. A record is taken once a byte follows it in the
     // buffer (a \n may follow a \r), or the input ended.
     bool Next(char separator, Record& record, bool consume) {
-        while (true) {
+        while (begin_ < end_ || !ended_) {
             const std::string_view text(buffer_.data() + begin_, end_ - begin_);
-            if (text.empty() && ended_) {
-                return false;
-            }
             if (!text.empty() &&
                 (ScanRecord(text, separator, record), ended_ || record.raw.size() < text.size())) {
                 if (consume && Utf8Prefix(record.raw) != record.raw.size()) {
@@ -168,6 +149,7 @@ public:
             }
             Fill();
         }
+        return false;
     }
 
     // Drops a UTF-8 byte order mark at the start; true if there was one.
@@ -175,17 +157,15 @@ public:
         while (end_ < 3 && !ended_) {
             Fill();
         }
-        const bool found = std::string_view(buffer_.data(), end_).substr(0, 3) == "\xEF\xBB\xBF";
-        begin_ += found ? 3 : 0;
-        return found;
+        begin_ = std::string_view(buffer_.data(), end_).substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+        return begin_ > 0;
     }
 
     // Refuses the input with `message`, or as not UTF-8 where any of the rest is not: the
     // encoding is judged before everything else.
     [[noreturn]] void Refuse(const std::string& message) {
         std::string rest(buffer_.data() + begin_, end_ - begin_);
-        while (!ended_) {
-            begin_ = end_;
+        for (begin_ = end_; !ended_; begin_ = end_) {
             Fill();
             rest.append(buffer_.data(), end_);
         }
@@ -202,8 +182,8 @@ private:
         errno = 0;
         const std::size_t read = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
         if (read == 0 && std::ferror(file_) != 0) {
-            const std::string reason = std::generic_category().message(errno != 0 ? errno : EIO);
-            korvan_size::Refuse("cannot read " + source_ + ": " + reason);
+            korvan_size::Refuse("cannot read " + source_ + ": " +
+                                std::generic_category().message(errno != 0 ? errno : EIO));
         }
         end_ += read;
         ended_ = read == 0;
@@ -263,37 +243,35 @@ Columns ReadHeader(Reader& reader, const CsvSettings& settings, Points& points) 
                std::count(keys.begin(), keys.end(), Key("inputValue")) > 0;
     });
     if (named == candidates.end()) {
-        const char c = candidates[0];
-        reader.Refuse(std::string("the header must name the columns type and inputValue (in any "
-                                  "case), separated by ") +
-                      (candidates.size() == 3   ? "commas, semicolons or tabs"
-                       : candidates.size() == 2 ? "semicolons or tabs"
-                       : c == ','               ? "commas"
-                       : c == ';'               ? "semicolons"
-                                                : "tabs"));
+        const std::string_view plurals[] = {"commas", "semicolons", "tabs"};
+        const std::string_view one = plurals[std::string_view(",;\t").find(candidates[0])];
+        reader.Refuse(
+            "the header must name the columns type and inputValue (in any case), separated by " +
+            std::string(candidates.size() == 3   ? "commas, semicolons or tabs"
+                        : candidates.size() == 2 ? "semicolons or tabs"
+                                                 : one));
     }
     points.dialect.separator = *named;
     reader.Next(*named, record, true);
     if (!record.problem.empty()) {
         reader.Refuse("header: " + record.problem);
     }
-    while (record.values.back().empty()) {
+    for (; record.values.back().empty(); keys.pop_back()) {
         record.values.pop_back();  // the cells a spreadsheet writes to the right of a table
-        keys.pop_back();
     }
-    const Columns columns{
-        static_cast<std::size_t>(std::find(keys.begin(), keys.end(), Key("type")) - keys.begin()),
-        static_cast<std::size_t>(std::find(keys.begin(), keys.end(), Key("inputValue")) -
-                                 keys.begin()),
-        keys.size()};
+    const auto column = [&](std::string_view name) {
+        return static_cast<std::size_t>(std::find(keys.begin(), keys.end(), Key(name)) -
+                                        keys.begin());
+    };
+    const Columns columns{column("type"), column("inputValue"), keys.size()};
     std::unordered_set<std::string> seen;
-    for (std::size_t column = 0; column < keys.size(); ++column) {
-        if (!seen.insert(keys[column]).second) {
-            reader.Refuse("header: the column name " + Quoted(record.values[column]) +
+    for (std::size_t index = 0; index < keys.size(); ++index) {
+        if (!seen.insert(keys[index]).second) {
+            reader.Refuse("header: the column name " + Quoted(record.values[index]) +
                           " appears twice");
         }
-        if (column != columns.type && column != columns.inputValue) {
-            points.names.emplace_back(record.values[column]);
+        if (index != columns.type && index != columns.inputValue) {
+            points.names.emplace_back(record.values[index]);
         }
     }
     return columns;
@@ -304,16 +282,15 @@ Columns ReadHeader(Reader& reader, const CsvSettings& settings, Points& points) 
 std::optional<std::string> ParseInputValue(std::string_view text, char& decimalSign,
                                            double& value) {
     char sign = 0;
+    std::string word(text.substr(!text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0));
     if (!IsDecimal(text, sign)) {
-        std::string word(text.substr(!text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0));
         std::transform(word.begin(), word.end(), word.begin(), Lower);
-        if (word != "inf" && word != "infinity" && word != "nan") {
-            return Quoted(text) + " is not a number";
-        }
         value = word == "nan" ? std::numeric_limits<double>::quiet_NaN()
                               : std::numeric_limits<double>::infinity();
-        value = text[0] == '-' ? -value : value;
-        return std::nullopt;
+        value = !text.empty() && text[0] == '-' ? -value : value;
+        return word == "inf" || word == "infinity" || word == "nan"
+                   ? std::nullopt
+                   : std::optional(Quoted(text) + " is not a number");
     }
     if (sign != 0 && decimalSign != 0 && sign != decimalSign) {
         const auto name = [](char s) { return s == '.' ? "point" : "comma"; };
@@ -321,11 +298,10 @@ std::optional<std::string> ParseInputValue(std::string_view text, char& decimalS
                name(decimalSign);
     }
     decimalSign = sign != 0 ? sign : decimalSign;
-    std::string number(text.substr(text.front() == '+' ? 1 : 0));
-    std::replace(number.begin(), number.end(), ',', '.');
-    if (std::from_chars(number.data(), number.data() + number.size(), value).ec != std::errc()) {
-        value =
-            std::strtod(number.c_str(), nullptr);  // beyond a double: infinity, zero or subnormal
+    std::replace(word.begin(), word.end(), ',', '.');
+    word.insert(0, text[0] == '-' ? "-" : "");
+    if (std::from_chars(word.data(), word.data() + word.size(), value).ec != std::errc()) {
+        value = std::strtod(word.c_str(), nullptr);  // beyond a double: infinity, zero or subnormal
     }
     return std::nullopt;
 }
@@ -335,9 +311,8 @@ std::optional<std::string> AddPoint(Points& points, std::string_view type,
                                     std::string_view inputValue) {
     std::uint32_t parsed = 0;
     double value = 0.0;
-    const auto read = std::from_chars(type.data(), type.data() + type.size(), parsed);
     if (type.empty() || type.find_first_not_of("0123456789") != std::string_view::npos ||
-        read.ec != std::errc()) {
+        std::from_chars(type.data(), type.data() + type.size(), parsed).ec != std::errc()) {
         return "type " + Quoted(type) + " is not a whole number";
     }
     if (auto problem = ParseInputValue(inputValue, points.dialect.decimalSign, value)) {
@@ -373,12 +348,10 @@ std::string Shown(std::string_view text) {
         auto c = static_cast<unsigned char>(text[at]);
         const bool c1 = c == 0xC2 && at + 1 < text.size() &&
                         (static_cast<unsigned char>(text[at + 1]) & 0xE0U) == 0x80;
-        if (c >= 0x20 && c != 0x7F && !c1) {
-            shown += text[at];
-            continue;
-        }
         c = c1 ? static_cast<unsigned char>(text[++at]) : c;
-        shown += {'\\', 'x', "0123456789abcdef"[c >> 4U], "0123456789abcdef"[c & 0xFU]};
+        shown += c >= 0x20 && c != 0x7F && !c1 ? std::string(1, static_cast<char>(c))
+                                               : std::string{'\\', 'x', "0123456789abcdef"[c >> 4U],
+                                                             "0123456789abcdef"[c & 0xFU]};
     }
     return shown;
 }
@@ -397,11 +370,11 @@ Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& se
         if (!record.problem.empty()) {
             reader.Refuse(where() + record.problem);
         }
-        if (record.Blank()) {
-            continue;
-        }
         while (fields.size() > columns.count && fields.back().empty()) {
             fields.pop_back();
+        }
+        if (std::all_of(fields.begin(), fields.end(), [](auto field) { return field.empty(); })) {
+            continue;  // a blank record
         }
         if (fields.size() != columns.count) {
             reader.Refuse(where() + std::to_string(fields.size()) +
@@ -419,19 +392,17 @@ Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& se
             }
         }
     }
-    points.dialect.decimalSign = points.dialect.decimalSign != 0 ? points.dialect.decimalSign
-                                 : separator == ';'              ? ','
-                                                                 : '.';
+    const char sign = points.dialect.decimalSign;
+    points.dialect.decimalSign = sign != 0 ? sign : separator == ';' ? ',' : '.';
     return points;
 }
 
 Points ReadArguments(const std::vector<std::string>& arguments) {
     Points points;
     points.dialect.decimalSign = '.';
-    if (arguments.empty()) {
-        points.types = {1, 0, 3};
-        points.inputValues = {50.0, 100.0, 80.0};
-    }
+    points.types = arguments.empty() ? std::vector<std::uint32_t>{1, 0, 3} : points.types;
+    points.inputValues =
+        arguments.empty() ? std::vector<double>{50.0, 100.0, 80.0} : points.inputValues;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string_view argument = arguments[index];
         const std::size_t colon = std::min(argument.find(':'), argument.size());
