@@ -260,19 +260,10 @@ void AppendJsonString(std::string& json, std::string_view text) {
             break;
         }
         const char c = *special;
-        const char* const escape = c == '"'    ? "\\\""
-                                   : c == '\\' ? "\\\\"
-                                   : c == '\n' ? "\\n"
-                                   : c == '\r' ? "\\r"
-                                   : c == '\t' ? "\\t"
-                                               : nullptr;
-        json += escape != nullptr ? std::string(escape)
-                                  : std::string{'\\',
-                                                'u',
-                                                '0',
-                                                '0',
-                                                "0123456789abcdef"[(c >> 4) & 0xF],
-                                                "0123456789abcdef"[c & 0xF]};
+        const std::size_t escape = std::string_view("\"\\\n\r\t").find(c);  // as \" \\ \n \r \t
+        const char hex[] = {"0123456789abcdef"[(c >> 4) & 0xF], "0123456789abcdef"[c & 0xF], '\0'};
+        json += escape != std::string_view::npos ? std::string{'\\', "\"\\nrt"[escape]}
+                                                 : "\\u00" + std::string(hex);
         text.remove_prefix(static_cast<std::size_t>(special - text.begin()) + 1);
     }
     json += '"';
@@ -369,32 +360,27 @@ NumberText Shortest(double value, char decimalSign) {
     int exponent = 0;
     std::from_chars(written.data() + e + (written[e + 1] == '+' ? 2 : 1), written.end(), exponent);
     const std::size_t sign = written[0] == '-' ? 1 : 0;
-    char shortest[24];
-    std::size_t count = 0;
-    for (const char c : written.substr(sign, e - sign)) {
-        shortest[count] = c;
-        count += c != '.' ? 1 : 0;
-    }
-    const std::string_view digits(shortest, count);
+    const std::string_view first = written.substr(sign, 1);  // then "." and the rest, if any
+    const std::string_view rest = written.substr(std::min(sign + 2, e), e - std::min(sign + 2, e));
     const std::string_view point(&decimalSign, 1);
     append(written.substr(0, sign));
     if (exponent < -6 || exponent > 20) {
-        append(digits.substr(0, 1));
-        append(digits.size() > 1 ? point : std::string_view());
-        append(digits.substr(1));
+        append(first);
+        append(rest.empty() ? rest : point);
+        append(rest);
         append(exponent < 0 ? "e-" : "e+");
         append(Whole(static_cast<std::uint64_t>(std::abs(exponent))).View());
     } else if (exponent < 0) {
         append("0");
         append(point, static_cast<std::size_t>(-exponent - 1));
-        append(digits);
+        append(first);
+        append(rest);
     } else {
-        const auto whole = static_cast<std::size_t>(exponent) + 1;
-        append(digits.substr(0, whole), whole - std::min(whole, digits.size()));
-        if (digits.size() > whole) {
-            append(point);
-            append(digits.substr(whole));
-        }
+        const auto whole = static_cast<std::size_t>(exponent);  // digits before the point, less one
+        append(first);
+        append(rest.substr(0, whole), whole - std::min(whole, rest.size()));
+        append(rest.size() > whole ? point : std::string_view());
+        append(rest.substr(std::min(whole, rest.size())));
     }
     return text;
 }
