@@ -218,7 +218,7 @@ struct Columns {
 };
 
 // Reads the header: sets the separator and the carried columns' names.
-Columns ReadHeader(Reader& reader, const CsvSettings& settings, Points& points) {
+Columns ReadHeader(Reader& reader, const Layout& settings, Points& points) {
     Record record;
     bool found = false;
     while ((found = reader.Next(',', record, false)) &&
@@ -356,7 +356,7 @@ std::string Shown(std::string_view text) {
     return shown;
 }
 
-Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& settings) {
+Points ReadCsv(std::FILE* file, const std::string& source, const Layout& settings) {
     Reader reader(file, source);
     Points points;
     points.dialect.byteOrderMark = reader.PassByteOrderMark();

@@ -63,26 +63,26 @@ struct Loader {
 #endif
 };
 
-template <typename Function>
-void Resolve(const Library& library, const char* name, Function& function) {
-    void* const symbol = Loader::Symbol(library.handle.get(), name);
-    if (symbol == nullptr) {
-        throw Failure(kNoLibrary, library.path + " is not the KorvanCalcValueProvider library " +
-                                      std::to_string(KORVAN_VERSION_MAJOR) +
-                                      ".2 or later: it has no " + name);
-    }
-    // Converting an object pointer to a function pointer is what the platform's loader promises.
-    function = reinterpret_cast<Function>(symbol);
-}
-
 Library Resolved(void* handle, std::string path) {
-    Library library{std::unique_ptr<void, LibraryCloser>(handle), std::move(path)};
-    Resolve(library, "KorvanGenerateSolution", library.generate);
-    Resolve(library, "KorvanGetSmallestPossibleValves", library.smallest);
-    Resolve(library, "KorvanDiagnose", library.diagnose);
-    Resolve(library, "KorvanDescribeRule", library.describeRule);
-    Resolve(library, "KorvanDescribeResult", library.describeResult);
-    Resolve(library, "KorvanGetLibraryVersion", library.version);
+    Library library{std::shared_ptr<void>(handle, Loader::Close), std::move(path)};
+    const auto resolve = [&](const char* name, auto& function) {
+        void* const symbol = Loader::Symbol(handle, name);
+        if (symbol == nullptr) {
+            throw Failure(kNoLibrary, library.path +
+                                          " is not the KorvanCalcValueProvider library " +
+                                          std::to_string(KORVAN_VERSION_MAJOR) +
+                                          ".2 or later: it has no " + name);
+        }
+        // Converting an object pointer to a function pointer is what the platform's loader
+        // promises.
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(symbol);
+    };
+    resolve("KorvanGenerateSolution", library.generate);
+    resolve("KorvanGetSmallestPossibleValves", library.smallest);
+    resolve("KorvanDiagnose", library.diagnose);
+    resolve("KorvanDescribeRule", library.describeRule);
+    resolve("KorvanDescribeResult", library.describeResult);
+    resolve("KorvanGetLibraryVersion", library.version);
     if (library.version() / 10000 != KORVAN_VERSION_MAJOR) {
         throw Failure(kNoLibrary, library.path + " is version " +
                                       std::to_string(library.version() / 10000) +
@@ -107,10 +107,6 @@ std::string Refusal(const Library& library, std::int32_t result, const KorvanCal
 }
 
 }  // namespace
-
-void LibraryCloser::operator()(void* handle) const {
-    Loader::Close(handle);
-}
 
 Library LoadLibrary(const std::string& explicitPath, const std::string& programPath) {
     if (!explicitPath.empty()) {

@@ -114,12 +114,18 @@ public:
         cells_.append(text);
         sizes_.push_back(static_cast<std::uint32_t>(text.size()));
     }
-    void Write(Output& out) const {
+    // Writes the cells aligned, or with a `separator` between them (as CSV).
+    void Write(Output& out, char separator = '\0') const {
         std::string line;
         std::string_view rest = cells_;
         for (std::size_t cell = 0; cell < sizes_.size(); ++cell) {
             const std::size_t column = cell % widths_.size();
-            AppendCell(line, rest.substr(0, sizes_[cell]), widths_[column], column < rightAligned_);
+            const std::string_view text = rest.substr(0, sizes_[cell]);
+            if (separator != '\0') {
+                line.append(column > 0 ? 1 : 0, separator).append(text);
+            } else {
+                AppendCell(line, text, widths_[column], column < rightAligned_);
+            }
             rest.remove_prefix(sizes_[cell]);
             if (column + 1 == widths_.size()) {
                 line.erase(line.find_last_not_of(' ') + 1);  // no line ends in blanks
@@ -457,16 +463,7 @@ void WriteReduction(Output& out, const Reduction& reduction, const Layout& layou
         table.Add(Shortest(reduction.sizes[index], sign).View());
         table.Add(Shortest(reduction.smallest[index], sign).View());
     }
-    if (layout.format == Format::kTable) {
-        return table.Write(out);
-    }
-    out.Write("size" + std::string(1, layout.dialect.separator) + "smallest\n");
-    for (std::size_t index = 0; index < reduction.sizes.size(); ++index) {
-        out.Write(Shortest(reduction.sizes[index], sign).View());
-        out.Write(layout.dialect.separator);
-        out.Write(Shortest(reduction.smallest[index], sign).View());
-        out.Write('\n');
-    }
+    table.Write(out, layout.format == Format::kCsv ? layout.dialect.separator : '\0');
 }
 
 }  // namespace korvan_size

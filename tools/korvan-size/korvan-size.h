@@ -39,12 +39,6 @@ struct Dialect {
     bool byteOrderMark = false;
 };
 
-// What the command line says of the CSV input; what it leaves open the input tells.
-struct CsvSettings {
-    std::optional<char> separator;
-    bool decimalComma = false;
-};
-
 // The points in input order, with the values of the carried columns, point after point.
 struct Points {
     std::vector<std::uint32_t> types;
@@ -64,7 +58,8 @@ struct Points {
 // Each throws Failure (kBadInput) with the message the rules give. ReadCsv reads `file`, named
 // `source` in messages; ReadArguments one point TYPE:VALUE per argument, and without any the
 // worked example 1:50 0:100 3:80; ReadSizes the sizes of `reduce`, read as input values are.
-Points ReadCsv(std::FILE* file, const std::string& source, const CsvSettings& settings);
+struct Layout;
+Points ReadCsv(std::FILE* file, const std::string& source, const Layout& options);
 Points ReadArguments(const std::vector<std::string>& arguments);
 std::vector<double> ReadSizes(const std::vector<std::string>& arguments);
 // True for a plain decimal number: sign, digits with at most one '.' or ',' (put in `sign`, or
@@ -85,13 +80,9 @@ NumberText SixDigits(double value);    // as printf's %.6g
 NumberText TwoDecimals(double value);  // as printf's %.2f, without the sign of a negative zero
 NumberText Whole(std::uint64_t value);
 
-struct LibraryCloser {
-    void operator()(void* handle) const;
-};
-
 // The C interface as loaded at run time; the functions live as long as `handle`.
 struct Library {
-    std::unique_ptr<void, LibraryCloser> handle;
+    std::shared_ptr<void> handle;
     std::string path;  // where it was loaded from, or the bare name the system search found
     decltype(&KorvanGenerateSolution) generate = nullptr;
     decltype(&KorvanGetSmallestPossibleValves) smallest = nullptr;
@@ -165,10 +156,14 @@ private:
 
 enum class Format { kTable, kCsv, kJson };
 
+// How the command line asks for output, and what it says of the CSV input (what it leaves open
+// the input tells).
 struct Layout {
     Format format = Format::kTable;
     Dialect dialect;  // of CSV output
     bool neutraliseFormulas = true;
+    std::optional<char> separator;
+    bool decimalComma = false;
 };
 
 void WriteSizing(Output& out, const Sizing& sizing, const Points& points, const Layout& layout);

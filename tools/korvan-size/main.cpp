@@ -47,13 +47,10 @@ Options:
 Examples:
   korvan-size 1:50 0:100 3:80
   korvan-size --csv points.csv --format csv --totals totals.csv
-  printf 'type,inputValue,name\n1,50,A\n3,80,B\n' | korvan-size --csv -
 
-CSV input: a header naming the columns type and inputValue, in any case and order, then
-one point per line, other columns carried through. Fields are separated by commas,
-semicolons or tabs and may be quoted; UTF-8. csv output is one table written like the
-input; a cell a spreadsheet would run as a formula gets a ' in front. The rules: the
-manual page, and tests/golden/README.md of the source.
+CSV input has a header naming the columns type and inputValue, then a point per record;
+other columns are carried through. csv output is one table written like the input, a
+cell that a spreadsheet would run as a formula after a '. The rules: korvan-size(1).
 
 Exit status: 0 success; 1 the library refused the points (the message names the point
 and the rule); 2 a bad command line or input; 3 the library could not be loaded; 4 the
@@ -61,16 +58,15 @@ output could not be written. Nothing is written to standard output unless the ru
 succeeds.
 )";
 
-// Each option, with the name of its value after a '='.
-constexpr std::string_view kOptions =
-    " --csv=FILE --format=FORMAT --totals=FILE --keep-formulas "
-    "--separator=SEP --decimal-comma --library=PATH --version ";
+// Each option, with the name of its value (none for a flag).
+const std::map<std::string_view, std::string_view> kOptions = {
+    {"--csv", "FILE"},      {"--format", "FORMAT"},  {"--totals", "FILE"},  {"--keep-formulas", ""},
+    {"--separator", "SEP"}, {"--decimal-comma", ""}, {"--library", "PATH"}, {"--version", ""}};
 
 struct CommandLine {
     std::map<std::string, std::string, std::less<>> options;  // each given, with its value
     std::vector<std::string> operands;  // points TYPE:VALUE, or "reduce" and the sizes
     Layout layout;
-    CsvSettings settings;
 
     const std::string* Option(std::string_view name) const {
         const auto found = options.find(name);
@@ -96,7 +92,7 @@ CommandLine Read(const std::vector<std::string>& arguments) {
         }
         const std::size_t equals = std::min(argument.find('='), argument.size());
         const std::string name = argument.substr(0, equals);
-        const std::size_t withValue = kOptions.find(" " + name + "=");
+        const auto option = kOptions.find(name);
         optionsEnded = name == "--";
         if (name == "--help" || name == "-h") {
             line.options = {{"--help", ""}};
@@ -105,23 +101,18 @@ CommandLine Read(const std::vector<std::string>& arguments) {
         if (optionsEnded) {
             continue;
         }
-        if (withValue == std::string_view::npos &&
-            (equals < argument.size() ||
-             kOptions.find(" " + name + " ") == std::string_view::npos)) {
-            Usage(kOptions.find(" " + name + " ") == std::string_view::npos
-                      ? "unknown option " + Shown(name)
-                      : name + " takes no value");
+        const std::string problem =
+            option == kOptions.end()                             ? "unknown option " + Shown(name)
+            : option->second.empty() && equals < argument.size() ? name + " takes no value"
+            : !option->second.empty() && equals == argument.size() && index + 1 == arguments.size()
+                ? name + " needs a " + std::string(option->second)
+                : "";
+        if (!problem.empty()) {
+            Usage(problem);
         }
-        const std::size_t valueName = withValue + name.size() + 2;  // in kOptions
-        if (withValue != std::string_view::npos && equals == argument.size() &&
-            index + 1 == arguments.size()) {
-            Usage(
-                name + " needs a " +
-                std::string(kOptions.substr(valueName, kOptions.find(' ', valueName) - valueName)));
-        }
-        const std::string value = withValue == std::string_view::npos ? ""
-                                  : equals < argument.size()          ? argument.substr(equals + 1)
-                                                                      : arguments[++index];
+        const std::string value = option->second.empty()     ? ""
+                                  : equals < argument.size() ? argument.substr(equals + 1)
+                                                             : arguments[++index];
         if (!line.options.emplace(name, value).second) {
             Usage(name + " is given twice");
         }
@@ -152,16 +143,16 @@ void Check(CommandLine& line) {
             std::string_view(",;\t").find(given[0]) == std::string_view::npos) {
             Usage("--separator " + Shown(name) + ": expected comma, semicolon or tab");
         }
-        line.settings.separator = given[0];
+        line.layout.separator = given[0];
     }
-    line.settings.decimalComma = line.Option("--decimal-comma") != nullptr;
+    line.layout.decimalComma = line.Option("--decimal-comma") != nullptr;
     line.layout.neutraliseFormulas = line.Option("--keep-formulas") == nullptr;
     line.layout.dialect.separator =
-        line.settings.separator.value_or(line.settings.decimalComma ? ';' : ',');
-    line.layout.dialect.decimalSign = line.settings.decimalComma ? ',' : '.';
+        line.layout.separator.value_or(line.layout.decimalComma ? ';' : ',');
+    line.layout.dialect.decimalSign = line.layout.decimalComma ? ',' : '.';
     const bool csv = line.Option("--csv") != nullptr;
     const std::string problem =
-        line.settings.decimalComma && line.settings.separator == ','
+        line.layout.decimalComma && line.layout.separator == ','
             ? "--decimal-comma needs a semicolon or tab separator, not a comma"
         : line.Option("--version") != nullptr ? ""
         : reduce && csv ? "reduce takes its sizes as arguments, not with --csv"
@@ -217,7 +208,7 @@ void Run(CommandLine& line, const std::string& programPath, Output& out) {
     const Points points =
         csv == nullptr ? ReadArguments(line.operands)
                        : ReadCsv(file ? file.get() : stdin,
-                                 file ? "the CSV file " + *csv : "standard input", line.settings);
+                                 file ? "the CSV file " + *csv : "standard input", line.layout);
     const Sizing sizing = Size(load(), points);
     line.layout.dialect = csv != nullptr ? points.dialect : line.layout.dialect;
     if (const std::string* const totals = line.Option("--totals")) {
@@ -229,11 +220,6 @@ void Run(CommandLine& line, const std::string& programPath, Output& out) {
     WriteSizing(out, sizing, points, line.layout);
 }
 
-int Fail(int status, const char* message) {
-    static_cast<void>(std::fprintf(stderr, "korvan-size: %s\n", message));
-    return status;
-}
-
 }  // namespace
 }  // namespace korvan_size
 
@@ -243,6 +229,10 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
+    const auto fail = [](int status, const char* message) {
+        static_cast<void>(std::fprintf(stderr, "korvan-size: %s\n", message));
+        return status;
+    };
     try {
         Output out(stdout, "standard output");
         CommandLine line = Read(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
@@ -250,10 +240,10 @@ int main(int argc, char** argv) {
         out.Finish();
         return 0;
     } catch (const Failure& failure) {
-        return Fail(failure.status, failure.what());
+        return fail(failure.status, failure.what());
     } catch (const std::bad_alloc&) {
-        return Fail(kRefused, "out of memory");
+        return fail(kRefused, "out of memory");
     } catch (const std::exception& error) {
-        return Fail(kRefused, error.what());
+        return fail(kRefused, error.what());
     }
 }
