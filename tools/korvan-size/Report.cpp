@@ -34,38 +34,34 @@ std::array<double, 4> TotalsOf(const KorvanSolutionTotals& totals) {
             totals.reducedScaleFactor};
 }
 
-// Valve sizes, and what they deliver, take a handful of values in a whole solution: each text is
-// made once.
-struct FewValues {
-    std::array<double, 8> values{};
-    std::array<NumberText, 9> texts{};  // the last for any value beyond the eighth
-    std::size_t used = 0;
+// Valve sizes, and what they deliver, run in long stretches along the solved order: the text of
+// the last value is made once.
+struct LastValue {
+    double value = 0.0;
+    NumberText text;
 
     template <typename Format>
-    std::string_view Of(double value, const Format& format) {
-        const auto found =
-            std::find(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(used), value);
-        if (found != values.begin() + static_cast<std::ptrdiff_t>(used)) {
-            return texts[static_cast<std::size_t>(found - values.begin())].View();
+    std::string_view Of(double next, const Format& format) {
+        if (text.size == 0 || std::memcmp(&next, &value, sizeof value) != 0) {
+            value = next;
+            text = format(next);
         }
-        texts[used] = format(value);
-        values[std::min(used, values.size() - 1)] = value;
-        return texts[used < values.size() ? used++ : used].View();
+        return text.View();
     }
 };
 
 // Each number of a point, in the columns' order, with the text `format` gives it (valve size and
-// delivered, valve size x scale factor, through `few`).
+// delivered, valve size x scale factor, through `last`).
 template <typename Format, typename Use>
-void EachNumber(const KorvanSolutionEntry& entry, double scaleFactor, std::array<FewValues, 2>& few,
-                const Format& format, const Use& use) {
+void EachNumber(const KorvanSolutionEntry& entry, double scaleFactor,
+                std::array<LastValue, 2>& last, const Format& format, const Use& use) {
     use(Whole(entry.callerData + 1).View());
     use(Whole(static_cast<std::uint32_t>(entry.type)).View());
     use(format(2, entry.inputValue).View());
     use(format(3, entry.demand).View());
     use(format(4, entry.ratio).View());
-    use(few[0].Of(entry.valveSize, [&](double value) { return format(5, value); }));
-    use(few[1].Of(entry.valveSize * scaleFactor, [&](double value) { return format(6, value); }));
+    use(last[0].Of(entry.valveSize, [&](double value) { return format(5, value); }));
+    use(last[1].Of(entry.valveSize * scaleFactor, [&](double value) { return format(6, value); }));
     use(format(7, entry.deviation).View());
 }
 
@@ -106,11 +102,15 @@ void AppendCell(std::string& line, std::string_view text, std::size_t width, boo
 // columns before `rightAligned` are aligned right.
 class Table {
 public:
-    Table(std::size_t columns, std::size_t rightAligned)
-        : widths_(columns), rightAligned_(rightAligned) {}
+    Table(std::size_t columns, std::size_t rightAligned, std::size_t rows = 1)
+        : widths_(columns), rightAligned_(rightAligned) {
+        cells_.reserve(rows * columns * 8);  // room for the usual cells
+        sizes_.reserve(rows * columns);
+    }
     void Add(std::string_view text) {
-        std::size_t& width = widths_[sizes_.size() % widths_.size()];
+        std::size_t& width = widths_[column_];
         width = std::max(width, Width(text));
+        column_ = column_ + 1 < widths_.size() ? column_ + 1 : 0;
         cells_.append(text);
         sizes_.push_back(static_cast<std::uint32_t>(text.size()));
     }
@@ -118,8 +118,7 @@ public:
     void Write(Output& out, char separator = '\0') const {
         std::string line;
         std::string_view rest = cells_;
-        for (std::size_t cell = 0; cell < sizes_.size(); ++cell) {
-            const std::size_t column = cell % widths_.size();
+        for (std::size_t cell = 0, column = 0; cell < sizes_.size(); ++cell) {
             const std::string_view text = rest.substr(0, sizes_[cell]);
             if (separator != '\0') {
                 line.append(column > 0 ? 1 : 0, separator).append(text);
@@ -127,10 +126,11 @@ public:
                 AppendCell(line, text, widths_[column], column < rightAligned_);
             }
             rest.remove_prefix(sizes_[cell]);
-            if (column + 1 == widths_.size()) {
+            if (++column == widths_.size()) {
                 line.erase(line.find_last_not_of(' ') + 1);  // no line ends in blanks
                 out.Write(line += '\n');
                 line.clear();
+                column = 0;
             }
         }
     }
@@ -140,11 +140,13 @@ private:
     std::vector<std::uint32_t> sizes_;
     std::vector<std::size_t> widths_;
     std::size_t rightAligned_;
+    std::size_t column_ = 0;  // of the next cell added
 };
 
 // Points in rows of the numbers, a bar of the deviation and the carried values, then the totals.
 void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
-    Table table(kTableHeader.size() + carried.names.size(), kTableHeader.size() - 1);
+    Table table(kTableHeader.size() + carried.names.size(), kTableHeader.size() - 1,
+                sizing.entries.size() + 1);
     std::string scratch;
     for (std::size_t column = 0; column < kTableHeader.size() + carried.names.size(); ++column) {
         table.Add(column < kTableHeader.size()
@@ -155,7 +157,7 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
     for (const KorvanSolutionEntry& entry : sizing.entries) {
         largest = std::max(largest, std::fabs(entry.deviation));
     }
-    std::array<FewValues, 2> few;
+    std::array<LastValue, 2> last;
     const auto format = [](std::size_t column, double value) {  // each text made in place
         if (column == 2 || column == 5) {
             return Shortest(value);
@@ -163,7 +165,7 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
         return column == 7 ? TwoDecimals(value) : SixDigits(value);
     };
     for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
-        EachNumber(sizing.entries[index], sizing.totals.scaleFactor, few, format,
+        EachNumber(sizing.entries[index], sizing.totals.scaleFactor, last, format,
                    [&](std::string_view text) { table.Add(text); });
         // Dashes left of the bar for a deficit, pluses right of it for a surplus, scaled so that
         // the largest deviation of the solution fills one side.
@@ -232,13 +234,13 @@ void WriteCsv(Output& out, const Sizing& sizing, const Points& carried, const La
         }
     }
     out.Write('\n');
-    std::array<FewValues, 2> few;
+    std::array<LastValue, 2> last;
     const auto format = [&](std::size_t, double value) {
         return Shortest(value, dialect.decimalSign);
     };
     for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
         std::string_view separator;
-        EachNumber(sizing.entries[index], sizing.totals.scaleFactor, few, format,
+        EachNumber(sizing.entries[index], sizing.totals.scaleFactor, last, format,
                    [&](std::string_view text) {
                        out.Write(separator);
                        out.Write(text);
@@ -301,13 +303,13 @@ void WriteJson(Output& out, const Sizing& sizing, const Points& carried) {
                     number ? kFieldNames[column] : carried.names[column - kFieldNames.size()]));
     }
     out.Write("{\n  \"points\": [");
-    std::array<FewValues, 2> few;
+    std::array<LastValue, 2> last;
     std::string text;
     for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
         out.Write(index == 0 ? "\n" : ",\n");
         std::size_t column = 0;
         EachNumber(
-            sizing.entries[index], sizing.totals.scaleFactor, few,
+            sizing.entries[index], sizing.totals.scaleFactor, last,
             [](std::size_t, double value) { return JsonNumber(value); },
             [&](std::string_view number) {
                 out.Write(before[column++]);
@@ -440,14 +442,13 @@ void WriteSizing(Output& out, const Sizing& sizing, const Points& points, const 
 }
 
 void WriteTotals(Output& out, const KorvanSolutionTotals& totals, const Dialect& dialect) {
-    out.Write(dialect.byteOrderMark ? "\xEF\xBB\xBF" : "");
+    Table table(4, 0);
     const auto values = TotalsOf(totals);
-    for (std::size_t index = 0; index < 2 * values.size(); ++index) {
-        const std::size_t column = index % values.size();
-        out.Write(index < values.size() ? kTotalNames[column]
-                                        : Shortest(values[column], dialect.decimalSign).View());
-        out.Write(column + 1 < values.size() ? dialect.separator : '\n');
-    }
+    std::for_each(kTotalNames.begin(), kTotalNames.end(), [&](auto name) { table.Add(name); });
+    std::for_each(values.begin(), values.end(),
+                  [&](double value) { table.Add(Shortest(value, dialect.decimalSign).View()); });
+    out.Write(dialect.byteOrderMark ? "\xEF\xBB\xBF" : "");
+    table.Write(out, dialect.separator);
 }
 
 void WriteReduction(Output& out, const Reduction& reduction, const Layout& layout) {
