@@ -109,35 +109,31 @@ std::string Refusal(const Library& library, std::int32_t result, const KorvanCal
 }  // namespace
 
 Library LoadLibrary(const std::string& explicitPath, const std::string& programPath) {
-    if (!explicitPath.empty()) {
-        void* const handle = Loader::Open(fs::path(explicitPath));
-        if (handle == nullptr) {
-            throw Failure(kNoLibrary,
-                          "cannot load the library " + explicitPath + ": " + Loader::Error());
-        }
-        return Resolved(handle, explicitPath);
-    }
     const fs::path fileName(KORVAN_LIBRARY_FILE_NAME);
     const fs::path folder = Loader::Program(programPath).parent_path();
     // In order; the last, a bare file name, leaves the search to the system.
-    std::vector<fs::path> candidates;
-    if (!folder.empty()) {
-        candidates = {folder / fileName,
-                      (folder / KORVAN_LIBRARY_DIR_FROM_PROGRAM / fileName).lexically_normal()};
-    }
-    candidates.push_back(fileName);
+    std::vector<fs::path> candidates = {
+        folder / fileName, (folder / KORVAN_LIBRARY_DIR_FROM_PROGRAM / fileName).lexically_normal(),
+        fileName};
+    candidates.erase(candidates.begin(), candidates.end() - (folder.empty() ? 1 : 3));
+    candidates = explicitPath.empty() ? candidates : std::vector<fs::path>{explicitPath};
     std::string tried;
+    std::string error;
     for (const fs::path& candidate : candidates) {
-        const bool bareName = !candidate.has_parent_path();
         if (void* const handle = Loader::Open(candidate)) {
             return Resolved(handle, candidate.string());
         }
-        tried += "\n  " +
-                 (bareName ? std::string("the system's library search") : candidate.string()) +
-                 " (" + Loader::Error() + ")";
+        error = Loader::Error();
+        tried +=
+            "\n  " +
+            (candidate.has_parent_path() ? candidate.string() : "the system's library search") +
+            " (" + error + ")";
     }
-    throw Failure(kNoLibrary, std::string("cannot find the library ") + KORVAN_LIBRARY_FILE_NAME +
-                                  "; tried:" + tried + "\nname it with --library PATH");
+    throw Failure(kNoLibrary, !explicitPath.empty()
+                                  ? "cannot load the library " + explicitPath + ": " + error
+                                  : std::string("cannot find the library ") +
+                                        KORVAN_LIBRARY_FILE_NAME + "; tried:" + tried +
+                                        "\nname it with --library PATH");
 }
 
 Sizing Size(const Library& library, const Points& points) {

@@ -123,27 +123,23 @@ CommandLine Read(const std::vector<std::string>& arguments) {
 // The options' values, and the rules between options and operands.
 void Check(CommandLine& line) {
     const bool reduce = !line.operands.empty() && line.operands[0] == "reduce";
-    if (const std::string* format = line.Option("--format")) {
-        const std::string_view formats = " table csv json ";
-        const std::size_t found = formats.find(" " + *format + " ");
-        if (format->empty() || found == std::string_view::npos) {
-            Usage("--format " + Shown(*format) + ": expected table, csv or json");
+    // The position of an option's value among `names`, which it must be one of.
+    const auto choice = [&](const char* option, std::vector<std::string_view> names,
+                            const char* expected) {
+        const std::string* const value = line.Option(option);
+        const auto found =
+            std::find(names.begin(), names.end(), value != nullptr ? *value : names[0]);
+        if (found == names.end()) {
+            Usage(option + (" " + Shown(*value)) + ": expected " + expected);
         }
-        line.layout.format = found == 0   ? Format::kTable
-                             : found == 6 ? Format::kCsv
-                                          : Format::kJson;
-    }
-    if (const std::string* separator = line.Option("--separator")) {
-        const std::string& name = *separator;
-        const std::string given = name == "comma"       ? ","
-                                  : name == "semicolon" ? ";"
-                                  : name == "tab"       ? "\t"
-                                                        : name;
-        if (given.size() != 1 ||
-            std::string_view(",;\t").find(given[0]) == std::string_view::npos) {
-            Usage("--separator " + Shown(name) + ": expected comma, semicolon or tab");
-        }
-        line.layout.separator = given[0];
+        return static_cast<std::size_t>(found - names.begin()) % 3;
+    };
+    line.layout.format =
+        static_cast<Format>(choice("--format", {"table", "csv", "json"}, "table, csv or json"));
+    if (line.Option("--separator") != nullptr) {
+        line.layout.separator =
+            ",;\t"[choice("--separator", {"comma", "semicolon", "tab", ",", ";", "\t"},
+                          "comma, semicolon or tab")];
     }
     line.layout.decimalComma = line.Option("--decimal-comma") != nullptr;
     line.layout.neutraliseFormulas = line.Option("--keep-formulas") == nullptr;
