@@ -29,12 +29,6 @@ std::string Text(const NumberText& text) {
     return std::string(text.View());
 }
 
-template <typename... Format>
-std::string Reference(double value, Format... format) {
-    char text[400];
-    return std::string(text, std::to_chars(text, text + sizeof text, value, format...).ptr);
-}
-
 struct Layout {
     double value;
     const char* shortest;
@@ -72,37 +66,8 @@ TEST(NumbersTest, LaysOutShortestDigitsAsJavaScriptDoes) {
     EXPECT_EQ(Text(Shortest(300.0, ',')), "300");
 }
 
-// Values on and around the cases where rounding the shortest digits could go wrong: ties,
-// carries, subnormal values and large values at two decimals.
-TEST(NumbersTest, RoundsAsPrintfAtTheEdges) {
-    const double values[] = {0.005,
-                             0.015,
-                             0.125,
-                             -0.125,
-                             2.5,
-                             0.995,
-                             9.995,
-                             -99.995,
-                             999999.5,
-                             9999995.0,
-                             123456.5,
-                             0.0004,
-                             -0.0004,
-                             1e13,
-                             1e13 + 0.125,
-                             9.999999e12 + 0.125,
-                             4.9e-324,
-                             2.2250738585072014e-308,
-                             1.7976931348623157e308,
-                             -4.84,
-                             0.0};
-    for (const double value : values) {
-        EXPECT_EQ(Text(SixDigits(value)), Reference(value, std::chars_format::general, 6));
-        EXPECT_EQ(Text(TwoDecimals(value)), Reference(value + 0.0, std::chars_format::fixed, 2));
-    }
-}
-
-TEST(NumbersTest, RoundsAsPrintfAndReadsBackOverRandomDoubles) {
+// Every layout reads back to the same double, whatever its exponent.
+TEST(NumbersTest, ReadsBackOverRandomDoubles) {
     std::mt19937_64 random(14);  // NOLINT(cert-msc32-c,cert-msc51-cpp): the same cases each run
     std::uniform_real_distribution<double> usual(-3000.0, 3000.0);
     for (int round = 0; round < 200000; ++round) {
@@ -110,9 +75,6 @@ TEST(NumbersTest, RoundsAsPrintfAndReadsBackOverRandomDoubles) {
         double any = 0.0;
         std::memcpy(&any, &bits, sizeof any);
         for (const double value : {any, usual(random), std::floor(usual(random) * 100) / 100}) {
-            ASSERT_EQ(Text(SixDigits(value)), Reference(value, std::chars_format::general, 6));
-            ASSERT_EQ(Text(TwoDecimals(value)),
-                      Reference(value + 0.0, std::chars_format::fixed, 2));
             if (std::isfinite(value)) {
                 const std::string text = Text(Shortest(value));
                 double back = 0.0;

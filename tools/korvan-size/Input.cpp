@@ -56,10 +56,6 @@ std::size_t Utf8Prefix(std::string_view text) {
     return at;
 }
 
-bool IsBlank(char c, char separator) {
-    return c == ' ' || (c == '\t' && separator != '\t');
-}
-
 // One record: each field's value, and the problem that ended it early, if any.
 struct Record {
     std::string_view raw;  // the record as written, its line end included
@@ -84,14 +80,15 @@ void ScanRecord(std::string_view text, char separator, Record& record) {
     record.values.clear();
     record.problem.clear();
     record.unquotedUsed = 0;
+    const auto blank = [&](std::size_t at) {
+        return at < text.size() && (text[at] == ' ' || (text[at] == '\t' && separator != '\t'));
+    };
     const auto ends = [&](std::size_t at) {
         return at == text.size() || text[at] == separator || text[at] == '\n' || text[at] == '\r';
     };
     std::size_t at = 0;
     do {
-        at += record.values.empty() ? 0U : 1U;  // past the separator
-        while (at < text.size() && IsBlank(text[at], separator)) {
-            ++at;
+        for (at += record.values.empty() ? 0U : 1U; blank(at); ++at) {  // past the separator
         }
         const std::size_t start = at;
         if (at < text.size() && text[at] == '"') {
@@ -105,8 +102,7 @@ void ScanRecord(std::string_view text, char separator, Record& record) {
             const std::string_view quoted =
                 text.substr(start + 1, (closed ? at : text.size()) - start - 1);
             record.values.push_back(doubled ? record.Unquote(quoted) : quoted);
-            for (at = closed ? at + 1 : text.size();
-                 at < text.size() && IsBlank(text[at], separator); ++at) {
+            for (at = closed ? at + 1 : text.size(); blank(at); ++at) {
             }
             const std::string field = "field " + std::to_string(record.values.size());
             record.problem = !closed     ? "the quote opened in " + field + " is not closed"
@@ -116,8 +112,7 @@ void ScanRecord(std::string_view text, char separator, Record& record) {
             for (; !ends(at); ++at) {
             }
             std::size_t end = at;
-            while (end > start && IsBlank(text[end - 1], separator)) {
-                --end;
+            for (; end > start && blank(end - 1); --end) {
             }
             record.values.push_back(text.substr(start, end - start));
         }

@@ -65,8 +65,6 @@ void EachNumber(const KorvanSolutionEntry& entry, double scaleFactor,
     use(format(7, entry.deviation).View());
 }
 
-// ---- table ----
-
 // A carried value on one line of the table: each line break and tab one space, other control
 // characters as messages show them.
 std::string_view OnOneLine(std::string_view text, std::string& scratch) {
@@ -88,14 +86,6 @@ std::string_view OnOneLine(std::string_view text, std::string& scratch) {
 std::size_t Width(std::string_view text) {
     return static_cast<std::size_t>(
         std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
-// Appends `text` padded to `width`, after a gap of two spaces.
-void AppendCell(std::string& line, std::string_view text, std::size_t width, bool right) {
-    const std::size_t padding = width - std::min(width, Width(text));
-    const std::size_t at = line.size() + (line.empty() ? 0 : 2);
-    line.resize(at + padding + text.size(), ' ');
-    Copy(&line[at + (right ? padding : 0)], text);
 }
 
 // A table held as its cells' texts, row after row, each column as wide as its widest cell;
@@ -122,8 +112,12 @@ public:
             const std::string_view text = rest.substr(0, sizes_[cell]);
             if (separator != '\0') {
                 line.append(column > 0 ? 1 : 0, separator).append(text);
-            } else {
-                AppendCell(line, text, widths_[column], column < rightAligned_);
+            } else {  // padded to the column's width, after a gap of two spaces
+                const std::size_t padding =
+                    widths_[column] - std::min(widths_[column], Width(text));
+                const std::size_t at = line.size() + (line.empty() ? 0 : 2);
+                line.resize(at + padding + text.size(), ' ');
+                Copy(&line[at + (column < rightAligned_ ? padding : 0)], text);
             }
             rest.remove_prefix(sizes_[cell]);
             if (++column == widths_.size()) {
@@ -162,7 +156,11 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
         if (column == 2 || column == 5) {
             return Shortest(value);
         }
-        return column == 7 ? TwoDecimals(value) : SixDigits(value);
+        if (column == 7) {
+            return Printed(value + 0.0, std::chars_format::fixed,
+                           2);  // adding zero turns -0 into 0
+        }
+        return Printed(value, std::chars_format::general, 6);
     };
     for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
         EachNumber(sizing.entries[index], sizing.totals.scaleFactor, last, format,
@@ -192,8 +190,6 @@ void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
     }
     totals.Write(out);
 }
-
-// ---- CSV ----
 
 // A text cell: neutralised where a spreadsheet would run it as a formula, quoted where needed.
 void WriteTextCell(Output& out, std::string_view value, char separator, bool neutralise) {
@@ -254,8 +250,6 @@ void WriteCsv(Output& out, const Sizing& sizing, const Points& carried, const La
         out.Write('\n');
     }
 }
-
-// ---- JSON ----
 
 void AppendJsonString(std::string& json, std::string_view text) {
     json += '"';
@@ -395,14 +389,6 @@ NumberText Shortest(double value, char decimalSign) {
 
 NumberText Whole(std::uint64_t value) {
     return Printed(value);
-}
-
-NumberText SixDigits(double value) {
-    return Printed(value, std::chars_format::general, 6);
-}
-
-NumberText TwoDecimals(double value) {
-    return Printed(value + 0.0, std::chars_format::fixed, 2);  // adding zero turns -0 into 0
 }
 
 void Output::Drain() {

@@ -76,8 +76,6 @@ struct NumberText {
 };
 // The shortest digits that read back to the same double, laid out as JavaScript's toString does.
 NumberText Shortest(double value, char decimalSign = '.');
-NumberText SixDigits(double value);    // as printf's %.6g
-NumberText TwoDecimals(double value);  // as printf's %.2f, without the sign of a negative zero
 NumberText Whole(std::uint64_t value);
 
 // The C interface as loaded at run time; the functions live as long as `handle`.
