@@ -1,6 +1,5 @@
-// The library's C interface, loaded at run time by its plain function names as a separately
-// built host loads it, and the two calls korvan-size makes of it. What a refusal means is the
-// library's to say: its diagnosis names the rule and the point.
+// The library's C interface, loaded at run time by its plain names, and korvan-size's two calls
+// of it. What a refusal means is the library's to say: its diagnosis names rule and point.
 #include <filesystem>
 #include <limits>
 #include <numeric>
@@ -34,12 +33,9 @@ struct Loader {
     static std::string Error() {
         return "error " + std::to_string(GetLastError());
     }
-    static fs::path Program(const std::string& argument0) {
-        std::wstring buffer(32768, L'\0');
-        const DWORD length =
-            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        return length == 0 || length == buffer.size() ? fs::path(argument0)
-                                                      : fs::path(buffer.substr(0, length));
+    // Windows looks for a library in the program's folder first: the bare name finds it there.
+    static fs::path Program(const std::string& /*argument0*/) {
+        return {};
     }
 #else
     static void* Open(const fs::path& path) {

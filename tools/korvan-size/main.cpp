@@ -1,6 +1,5 @@
-// korvan-size: the command line, and one run from reading to writing. Input is read before the
-// library is loaded, so a bad input is reported the same with or without one; nothing is written
-// to standard output unless the library sized the points.
+// korvan-size's command line, and one run from reading to writing: input is read before the
+// library is loaded, and nothing is written to standard output unless the library sized it.
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -19,11 +18,10 @@ namespace korvan_size {
 namespace {
 
 constexpr const char* kHelp =
-    R"(korvan-size sizes valves with the KorvanCalcValueProvider library. Each point has a
-type (0 to 3) and an input value; every point gets a size of the valve series 0.5, 0.3,
-0.2, 0.16, 0.1, 0.06, 0.03, and the output lists, largest demand first, each point's
-demand, ratio, valve size, delivered quantity (valve size x scale factor) and percent
-deviation, with deviationMax, deviationMin, scaleFactor and reducedScaleFactor.
+    R"(korvan-size sizes valves with the KorvanCalcValueProvider library: each point (a type 0
+to 3 and an input value) gets a size of the series 0.5, 0.3, 0.2, 0.16, 0.1, 0.06, 0.03;
+the output lists, largest demand first, each point's demand, ratio, valve size,
+delivered quantity (size x scale factor) and percent deviation, then the totals.
 
 Usage:
   korvan-size [OPTIONS] [TYPE:VALUE ...]   (no points: the example 1:50 0:100 3:80)
