@@ -66,8 +66,21 @@ TEST(NumbersTest, LaysOutShortestDigitsAsJavaScriptDoes) {
     EXPECT_EQ(Text(Shortest(300.0, ',')), "300");
 }
 
-// Every layout reads back to the same double, whatever its exponent.
-TEST(NumbersTest, ReadsBackOverRandomDoubles) {
+// Every layout reads back to the same double, whatever its exponent, and six digits are rounded
+// from the shortest digits as printf rounds the exact value.
+TEST(NumbersTest, RoundsSixDigitsAtTheEdges) {
+    for (const double value : {0.125, 2.5, 999999.5, 9999995.0, 123456.5, 0.00012345650, 4.9e-324,
+                               1.7976931348623157e308, -4.84, 0.0, -0.0, 9.999995, 1e21}) {
+        char printed[400];
+        const char* const end =
+            std::to_chars(printed, printed + sizeof printed, value, std::chars_format::general, 6)
+                .ptr;
+        EXPECT_EQ(Text(SixDigits(value)), std::string(static_cast<const char*>(printed), end))
+            << value;
+    }
+}
+
+TEST(NumbersTest, ReadsBackAndRoundsOverRandomDoubles) {
     std::mt19937_64 random(14);  // NOLINT(cert-msc32-c,cert-msc51-cpp): the same cases each run
     std::uniform_real_distribution<double> usual(-3000.0, 3000.0);
     for (int round = 0; round < 200000; ++round) {
@@ -75,6 +88,12 @@ TEST(NumbersTest, ReadsBackOverRandomDoubles) {
         double any = 0.0;
         std::memcpy(&any, &bits, sizeof any);
         for (const double value : {any, usual(random), std::floor(usual(random) * 100) / 100}) {
+            char printed[400];
+            const char* const end = std::to_chars(printed, printed + sizeof printed, value,
+                                                  std::chars_format::general, 6)
+                                        .ptr;
+            ASSERT_EQ(Text(SixDigits(value)), std::string(static_cast<const char*>(printed), end))
+                << value;
             if (std::isfinite(value)) {
                 const std::string text = Text(Shortest(value));
                 double back = 0.0;

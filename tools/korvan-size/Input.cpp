@@ -306,7 +306,8 @@ std::optional<std::string> AddPoint(Points& points, std::string_view type,
                                     std::string_view inputValue) {
     std::uint32_t parsed = 0;
     double value = 0.0;
-    if (type.empty() || type.find_first_not_of("0123456789") != std::string_view::npos ||
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (type.empty() || !std::all_of(type.begin(), type.end(), digit) ||
         std::from_chars(type.data(), type.data() + type.size(), parsed).ec != std::errc()) {
         return "type " + Quoted(type) + " is not a whole number";
     }
@@ -324,7 +325,8 @@ bool IsDecimal(std::string_view text, char& sign) {
     std::size_t at = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
     const auto digits = [&] {
         const std::size_t start = at;
-        at = std::min(text.find_first_not_of("0123456789", at), text.size());
+        for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        }
         return at - start;
     };
     std::size_t count = digits();

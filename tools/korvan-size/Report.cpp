@@ -33,19 +33,24 @@ std::array<double, 4> TotalsOf(const KorvanSolutionTotals& totals) {
             totals.reducedScaleFactor};
 }
 
-// Valve sizes, and what they deliver, run in long stretches along the solved order: the text of
-// the last value is made once.
-struct LastValue {
-    double value = 0.0;
-    NumberText text;
+// Valve sizes, and what they deliver, take a handful of values in a whole solution: the text of
+// each is made once (of the first eight; any further each time).
+struct FewValues {
+    std::array<double, 8> values{};
+    std::array<NumberText, 9> texts{};
+    std::size_t used = 0;
 
     template <typename Format>
-    std::string_view Of(double next, const Format& format) {
-        if (text.size == 0 || std::memcmp(&next, &value, sizeof value) != 0) {
-            value = next;
-            text = format(next);
+    std::string_view Of(double value, const Format& format) {
+        const auto known = static_cast<std::size_t>(
+            std::find(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(used), value) -
+            values.begin());
+        if (known < used) {
+            return texts[known].View();
         }
-        return text.View();
+        texts[used] = format(value);
+        values[std::min(used, values.size() - 1)] = value;
+        return texts[used < values.size() ? used++ : used].View();
     }
 };
 
@@ -53,7 +58,7 @@ struct LastValue {
 // delivered, valve size x scale factor, through `last`).
 template <typename Format, typename Use>
 void EachNumber(const KorvanSolutionEntry& entry, double scaleFactor,
-                std::array<LastValue, 2>& last, const Format& format, const Use& use) {
+                std::array<FewValues, 2>& last, const Format& format, const Use& use) {
     use(Whole(entry.callerData + 1).View());
     use(Whole(static_cast<std::uint32_t>(entry.type)).View());
     use(format(2, entry.inputValue).View());
@@ -86,7 +91,8 @@ std::size_t Width(std::string_view text) {
     std::size_t width = text.size();
     for (std::size_t at = 0; at < text.size(); ++at) {
         std::uint64_t eight = 0;  // eight bytes of ASCII at a time
-        if (text.size() - at >= 8 && (std::memcpy(&eight, &text[at], 8), eight & 0x8080808080808080U) == 0) {
+        if (text.size() - at >= 8 &&
+            (std::memcpy(&eight, &text[at], 8), eight & 0x8080808080808080U) == 0) {
             at += 7;
             continue;
         }
@@ -95,112 +101,151 @@ std::size_t Width(std::string_view text) {
     return width;
 }
 
-// A table held as its cells' texts, row after row, each column as wide as its widest cell;
-// columns before `rightAligned` are aligned right.
-class Table {
-public:
-    Table(std::size_t columns, std::size_t rightAligned, std::size_t rows = 1)
-        : widths_(columns), rightAligned_(rightAligned) {
-        cells_.reserve(rows * columns * 8);  // room for the usual cells
-        sizes_.reserve(rows * columns);
+// Two decimals, as printf's %.2f without the sign of a negative zero: most deviations have no
+// more in their shortest digits, and are written from them fast.
+NumberText TwoDecimals(double value) {
+    NumberText text = Shortest(value + 0.0);  // adding zero turns -0 into 0
+    const auto point =
+        static_cast<std::size_t>(std::find(text.data, text.data + text.size, '.') - text.data);
+    if (std::fabs(value) >= 1e13 || text.size > point + 3 ||
+        std::find(text.data, text.data + text.size, 'e') != text.data + text.size) {
+        return Printed(value + 0.0, std::chars_format::fixed, 2);
     }
-    void Add(std::string_view text) {
-        std::size_t& width = widths_[column_];
-        width = std::max(width, Width(text));
-        column_ = column_ + 1 < widths_.size() ? column_ + 1 : 0;
-        cells_.append(text);
-        sizes_.push_back(static_cast<std::uint32_t>(text.size()));
-    }
-    // Writes the cells aligned, or with a `separator` between them (as CSV).
+    text.data[point] = '.';
+    std::memset(text.data + text.size, '0', point + 3 - text.size);
+    text.size = point + 3;
+    return text;
+}
+
+// Appends `text` padded to `width` (right-aligned or not), after a gap of two spaces.
+void AppendCell(std::string& line, std::string_view text, std::size_t width, bool right) {
+    const std::size_t padding = width - std::min(width, Width(text));
+    const std::size_t at = line.size() + (line.empty() ? 0 : 2);
+    line.resize(at + padding + text.size(), ' ');
+    Copy(&line[at + (right ? padding : 0)], text);
+}
+
+// Writes `line` and empties it; no line of a table ends in blanks.
+void WriteLine(Output& out, std::string& line) {
+    line.erase(line.find_last_not_of(' ') + 1);
+    out.Write(line += '\n');
+    line.clear();
+}
+
+// A small table held as its cells' texts, row after row; columns before `rightAligned` are
+// aligned right. Written aligned, or with a `separator` between the cells.
+struct Table {
+    std::size_t columns;
+    std::size_t rightAligned;
+    std::vector<std::string> cells;
+
     void Write(Output& out, char separator = '\0') const {
+        std::vector<std::size_t> widths(columns);
+        for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+            widths[cell % columns] = std::max(widths[cell % columns], Width(cells[cell]));
+        }
         std::string line;
-        std::string_view rest = cells_;
-        for (std::size_t cell = 0, column = 0; cell < sizes_.size(); ++cell) {
-            const std::string_view text = rest.substr(0, sizes_[cell]);
+        for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+            const std::size_t column = cell % columns;
             if (separator != '\0') {
-                line.append(column > 0 ? 1 : 0, separator).append(text);
-            } else {  // padded to the column's width, after a gap of two spaces
-                const std::size_t padding =
-                    widths_[column] - std::min(widths_[column], Width(text));
-                const std::size_t at = line.size() + (line.empty() ? 0 : 2);
-                line.resize(at + padding + text.size(), ' ');
-                Copy(&line[at + (column < rightAligned_ ? padding : 0)], text);
+                line.append(column > 0 ? 1 : 0, separator).append(cells[cell]);
+            } else {
+                AppendCell(line, cells[cell], widths[column], column < rightAligned);
             }
-            rest.remove_prefix(sizes_[cell]);
-            if (++column == widths_.size()) {
-                line.erase(line.find_last_not_of(' ') + 1);  // no line ends in blanks
-                out.Write(line += '\n');
-                line.clear();
-                column = 0;
+            if (column + 1 == columns) {
+                WriteLine(out, line);
             }
         }
     }
-
-private:
-    std::string cells_;
-    std::vector<std::uint32_t> sizes_;
-    std::vector<std::size_t> widths_;
-    std::size_t rightAligned_;
-    std::size_t column_ = 0;  // of the next cell added
 };
 
-// Points in rows of the numbers, a bar of the deviation and the carried values, then the totals.
+// Points in rows of the numbers, a bar of the deviation and the carried values, every column as
+// wide as its widest cell, then the totals. The numbers are formatted once, for the widths and
+// for the lines, and held compactly.
 void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
-    Table table(kTableHeader.size() + carried.names.size(), kTableHeader.size() - 1,
-                sizing.entries.size() + 1);
+    const std::vector<KorvanSolutionEntry>& entries = sizing.entries;
+    const std::size_t numbers = kTableHeader.size() - 1;
+    std::vector<std::size_t> widths(kTableHeader.size() + carried.names.size());
+    std::transform(kTableHeader.begin(), kTableHeader.end(), widths.begin(),
+                   [](auto name) { return name.size(); });
     std::string scratch;
-    for (std::size_t column = 0; column < kTableHeader.size() + carried.names.size(); ++column) {
-        table.Add(column < kTableHeader.size()
-                      ? kTableHeader[column]
-                      : OnOneLine(carried.names[column - kTableHeader.size()], scratch));
+    for (std::size_t column = kTableHeader.size(); column < widths.size(); ++column) {
+        widths[column] = Width(OnOneLine(carried.names[column - kTableHeader.size()], scratch));
+        for (std::size_t point = 0; point < entries.size(); ++point) {
+            widths[column] = std::max(
+                widths[column],
+                Width(OnOneLine(carried.Cell(point, column - kTableHeader.size()), scratch)));
+        }
     }
     double largest = 0.0;
-    for (const KorvanSolutionEntry& entry : sizing.entries) {
+    for (const KorvanSolutionEntry& entry : entries) {
         largest = std::max(largest, std::fabs(entry.deviation));
     }
-    std::array<LastValue, 2> last;
-    const auto format = [](std::size_t column, double value) {  // each text made in place
-        if (column == 2 || column == 5) {
-            return Shortest(value);
-        }
-        if (column == 7) {  // two decimals: most deviations have no more, and read so fast
-            NumberText text = Shortest(value + 0.0);  // adding zero turns -0 into 0
-            const std::size_t point = std::min(text.View().find('.'), text.size);
-            if (std::fabs(value) >= 1e13 || text.size > point + 3 || text.View().find('e') != std::string_view::npos) {
-                return Printed(value + 0.0, std::chars_format::fixed, 2);
-            }
-            text.data[point] = '.';
-            std::memset(text.data + text.size, '0', point + 3 - text.size);
-            text.size = point + 3;
-            return text;
-        }
-        return Printed(value, std::chars_format::general, 6);
-    };
-    for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
-        EachNumber(sizing.entries[index], sizing.totals.scaleFactor, last, format,
-                   [&](std::string_view text) { table.Add(text); });
-        // Dashes left of the bar for a deficit, pluses right of it for a surplus, scaled so that
-        // the largest deviation of the solution fills one side.
-        const double deviation = sizing.entries[index].deviation;
+    // Dashes left of the bar for a deficit, pluses right of it for a surplus, scaled so that the
+    // largest deviation of the solution fills one side.
+    std::array<char, 21> bar{};
+    const auto barOf = [&](double deviation) {
         const double share = largest > 0.0 ? std::fabs(deviation) / largest * 10 : 0.0;
         const auto length = static_cast<std::size_t>(deviation == 0.0 ? 0
                                                      : std::isfinite(share)
                                                          ? std::clamp(std::lround(share), 1L, 10L)
                                                          : 10);
-        scratch.assign(deviation < 0.0 ? 10 - length : 10, ' ')
-            .append(deviation < 0.0 ? length : 0, '-');
-        table.Add(scratch.append(1, '|').append(deviation < 0.0 ? 0 : length, '+'));
-        for (std::size_t column = 0; column < carried.names.size(); ++column) {
-            table.Add(OnOneLine(carried.Cell(index, column), scratch));
+        bar.fill(' ');
+        std::fill_n(bar.begin() + static_cast<std::ptrdiff_t>(deviation < 0.0 ? 10 - length : 11),
+                    length, deviation < 0.0 ? '-' : '+');
+        bar[10] = '|';
+        return std::string_view(bar.data(), 11 + (deviation < 0.0 ? 0 : length));
+    };
+    std::array<FewValues, 2> last;
+    const auto format = [](std::size_t column, double value) {  // each text made in place
+        if (column == 2 || column == 5) {
+            return Shortest(value);
         }
+        if (column == 7) {
+            return TwoDecimals(value);
+        }
+        return SixDigits(value);
+    };
+    std::string cells;
+    std::vector<std::array<std::uint8_t, 8>> sizes(entries.size());
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        std::size_t column = 0;
+        EachNumber(entries[index], sizing.totals.scaleFactor, last, format,
+                   [&](std::string_view text) {
+                       cells.append(text);
+                       sizes[index][column] = static_cast<std::uint8_t>(text.size());
+                       widths[column] = std::max(widths[column], text.size());
+                       ++column;
+                   });
+        widths[numbers] = std::max(widths[numbers], barOf(entries[index].deviation).size());
     }
-    table.Write(out);
+    std::string line;
+    for (std::size_t column = 0; column < widths.size(); ++column) {
+        AppendCell(line,
+                   column <= numbers ? kTableHeader[column]
+                                     : OnOneLine(carried.names[column - numbers - 1], scratch),
+                   widths[column], column < numbers);
+    }
+    WriteLine(out, line);
+    std::string_view rest = cells;
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        for (std::size_t column = 0; column < numbers; ++column) {
+            AppendCell(line, rest.substr(0, sizes[index][column]), widths[column], true);
+            rest.remove_prefix(sizes[index][column]);
+        }
+        AppendCell(line, barOf(entries[index].deviation), widths[numbers], false);
+        for (std::size_t column = numbers + 1; column < widths.size(); ++column) {
+            AppendCell(line, OnOneLine(carried.Cell(index, column - numbers - 1), scratch),
+                       widths[column], false);
+        }
+        WriteLine(out, line);
+    }
     out.Write('\n');
-    Table totals(2, 0);
+    Table totals{2, 0, {}};
     const auto values = TotalsOf(sizing.totals);
     for (std::size_t index = 0; index < values.size(); ++index) {
-        totals.Add(kTotalNames[index]);
-        totals.Add(Shortest(values[index]).View());
+        totals.cells.insert(totals.cells.end(), {std::string(kTotalNames[index]),
+                                                 std::string(Shortest(values[index]).View())});
     }
     totals.Write(out);
 }
@@ -221,8 +266,8 @@ void WriteTextCell(Output& out, std::string_view value, char separator, bool neu
     // The opening quote, the neutralising ', both or neither.
     out.Write(std::string_view("\"'", 2).substr(quoted ? 0 : 1,
                                                 (quoted ? 1U : 0U) + (formula ? 1U : 0U)));
-    for (std::size_t quote = value.find('"'); quoted && quote != std::string_view::npos;
-         quote = value.find('"')) {
+    for (std::size_t quote = quoted ? value.find('"') : std::string_view::npos;
+         quote != std::string_view::npos; quote = value.find('"')) {
         out.Write(value.substr(0, quote + 1));
         out.Write('"');
         value.remove_prefix(quote + 1);
@@ -244,7 +289,7 @@ void WriteCsv(Output& out, const Sizing& sizing, const Points& carried, const La
         }
     }
     out.Write('\n');
-    std::array<LastValue, 2> last;
+    std::array<FewValues, 2> last;
     const auto format = [&](std::size_t, double value) {
         return Shortest(value, dialect.decimalSign);
     };
@@ -311,7 +356,7 @@ void WriteJson(Output& out, const Sizing& sizing, const Points& carried) {
                     number ? kFieldNames[column] : carried.names[column - kFieldNames.size()]));
     }
     out.Write("{\n  \"points\": [");
-    std::array<LastValue, 2> last;
+    std::array<FewValues, 2> last;
     std::string text;
     for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
         out.Write(index == 0 ? "\n" : ",\n");
@@ -347,50 +392,33 @@ std::string JsonList(std::string_view name, const std::vector<double>& values) {
     return list + (values.empty() ? "]" : "\n  ]");
 }
 
-}  // namespace
-
-// std::to_chars gives the shortest digits as d.ddde±x; they are laid out again as JavaScript's
-// Number.prototype.toString lays them out: plain decimal for exponents from -7 to 20.
-NumberText Shortest(double value, char decimalSign) {
-    char scientific[32];
-    const std::string_view written(
-        scientific,
-        static_cast<std::size_t>(std::to_chars(scientific, scientific + sizeof scientific, value,
-                                               std::chars_format::scientific)
-                                     .ptr -
-                                 scientific));
-    std::size_t e = 0;
-    while (e < written.size() && written[e] != 'e') {
-        ++e;
-    }
+// `digits` (d1 d2 ... dn) times ten to `exponent` minus one: in plain decimal for exponents from
+// `plainFrom` to `plainTo`, else as d1.d2...dn, e, the exponent's sign and at least
+// `exponentDigits` of its digits.
+NumberText LaidOut(std::string_view sign, std::string_view digits, int exponent, int plainFrom,
+                   int plainTo, std::size_t exponentDigits, char decimalSign) {
     NumberText text;
     const auto append = [&](std::string_view part, std::size_t zeros = 0) {
         std::memcpy(text.data + text.size, part.data(), part.size());
         std::memset(text.data + text.size + part.size(), '0', zeros);
         text.size += part.size() + zeros;
     };
-    if (e == written.size()) {  // inf or nan
-        append(written);
-        return text;
-    }
-    int exponent = 0;
-    std::from_chars(written.data() + e + (written[e + 1] == '+' ? 2 : 1), written.end(), exponent);
-    const std::size_t sign = written[0] == '-' ? 1 : 0;
-    const std::string_view first = written.substr(sign, 1);  // then "." and the rest, if any
-    const std::string_view rest = written.substr(std::min(sign + 2, e), e - std::min(sign + 2, e));
     const std::string_view point(&decimalSign, 1);
-    append(written.substr(0, sign));
-    if (exponent < -6 || exponent > 20) {
+    const std::string_view first = digits.substr(0, 1);
+    const std::string_view rest = digits.substr(1);
+    append(sign);
+    if (exponent < plainFrom || exponent > plainTo) {
+        const NumberText magnitude = Whole(static_cast<std::uint64_t>(std::abs(exponent)));
         append(first);
         append(rest.empty() ? rest : point);
         append(rest);
-        append(exponent < 0 ? "e-" : "e+");
-        append(Whole(static_cast<std::uint64_t>(std::abs(exponent))).View());
+        append(exponent < 0 ? "e-" : "e+",
+               exponentDigits - std::min(exponentDigits, magnitude.size));
+        append(magnitude.View());
     } else if (exponent < 0) {
         append("0");
         append(point, static_cast<std::size_t>(-exponent - 1));
-        append(first);
-        append(rest);
+        append(digits);
     } else {
         const auto whole = static_cast<std::size_t>(exponent);  // digits before the point, less one
         append(first);
@@ -399,6 +427,67 @@ NumberText Shortest(double value, char decimalSign) {
         append(rest.substr(std::min(whole, rest.size())));
     }
     return text;
+}
+
+// The shortest digits of a finite double, from std::to_chars's d.ddde±x.
+struct Digits {
+    std::string_view sign;
+    char digits[24];
+    std::size_t count = 0;
+    int exponent = 0;
+    std::string_view View() const { return {digits, count}; }
+};
+
+Digits ShortestDigits(double value) {
+    Digits parts;
+    const NumberText scientific = Printed(value, std::chars_format::scientific);
+    const std::string_view written = scientific.View();
+    std::size_t e = written.size();  // the exponent is the last few characters
+    while (written[--e] != 'e') {
+    }
+    std::from_chars(written.data() + e + (written[e + 1] == '+' ? 2 : 1), written.end(),
+                    parts.exponent);
+    parts.sign = written[0] == '-' ? "-" : "";
+    for (const char c : written.substr(parts.sign.size(), e - parts.sign.size())) {
+        parts.digits[parts.count] = c;
+        parts.count += c != '.' ? 1 : 0;
+    }
+    return parts;
+}
+
+}  // namespace
+
+// The shortest digits, laid out as JavaScript's Number.prototype.toString lays them out: plain
+// decimal for exponents from -7 to 20.
+NumberText Shortest(double value, char decimalSign) {
+    if (!std::isfinite(value)) {
+        return Printed(value);
+    }
+    const Digits parts = ShortestDigits(value);
+    return LaidOut(parts.sign, parts.View(), parts.exponent, -6, 20, 1, decimalSign);
+}
+
+// printf's %.6g, from the shortest digits, which std::to_chars finds faster than it rounds the
+// exact value to six digits. Rounding the shortest digits gives the same digits while the sixth
+// is coarser than the gap between doubles (not so for subnormal values), except where they end
+// on a 5 just after the sixth: the exact value may lie on either side, so std::to_chars rounds.
+NumberText SixDigits(double value) {
+    Digits parts = std::isnormal(value) ? ShortestDigits(value) : Digits{};
+    if (parts.count == 0 || (parts.count == 7 && parts.digits[6] == '5')) {
+        return Printed(value, std::chars_format::general, 6);
+    }
+    const bool up = parts.count > 6 && parts.digits[6] >= '5';
+    std::size_t at = parts.count = std::min<std::size_t>(parts.count, 6);
+    for (; up && at > 0 && parts.digits[at - 1] == '9'; --at) {
+        parts.digits[at - 1] = '0';
+    }
+    parts.digits[at == 0 ? 0 : at - 1] =
+        up && at == 0 ? '1' : static_cast<char>(parts.digits[at == 0 ? 0 : at - 1] + (up ? 1 : 0));
+    parts.exponent += up && at == 0 ? 1 : 0;  // every digit carried over
+    while (parts.count > 1 && parts.digits[parts.count - 1] == '0') {
+        --parts.count;
+    }
+    return LaidOut(parts.sign, parts.View(), parts.exponent, -4, 5, 2, '.');
 }
 
 NumberText Whole(std::uint64_t value) {
@@ -442,11 +531,10 @@ void WriteSizing(Output& out, const Sizing& sizing, const Points& points, const 
 }
 
 void WriteTotals(Output& out, const KorvanSolutionTotals& totals, const Dialect& dialect) {
-    Table table(4, 0);
-    const auto values = TotalsOf(totals);
-    std::for_each(kTotalNames.begin(), kTotalNames.end(), [&](auto name) { table.Add(name); });
-    std::for_each(values.begin(), values.end(),
-                  [&](double value) { table.Add(Shortest(value, dialect.decimalSign).View()); });
+    Table table{4, 0, {kTotalNames.begin(), kTotalNames.end()}};
+    for (const double value : TotalsOf(totals)) {
+        table.cells.emplace_back(Shortest(value, dialect.decimalSign).View());
+    }
     out.Write(dialect.byteOrderMark ? "\xEF\xBB\xBF" : "");
     table.Write(out, dialect.separator);
 }
@@ -457,12 +545,10 @@ void WriteReduction(Output& out, const Reduction& reduction, const Layout& layou
                          JsonList("smallest", reduction.smallest) + "\n}\n");
     }
     const char sign = layout.format == Format::kCsv ? layout.dialect.decimalSign : '.';
-    Table table(2, 2);
-    table.Add("size");
-    table.Add("smallest");
+    Table table{2, 2, {"size", "smallest"}};
     for (std::size_t index = 0; index < reduction.sizes.size(); ++index) {
-        table.Add(Shortest(reduction.sizes[index], sign).View());
-        table.Add(Shortest(reduction.smallest[index], sign).View());
+        table.cells.emplace_back(Shortest(reduction.sizes[index], sign).View());
+        table.cells.emplace_back(Shortest(reduction.smallest[index], sign).View());
     }
     table.Write(out, layout.format == Format::kCsv ? layout.dialect.separator : '\0');
 }

@@ -76,6 +76,7 @@ struct NumberText {
 };
 // The shortest digits that read back to the same double, laid out as JavaScript's toString does.
 NumberText Shortest(double value, char decimalSign = '.');
+NumberText SixDigits(double value);  // as printf's %.6g
 NumberText Whole(std::uint64_t value);
 
 // The C interface as loaded at run time; the functions live as long as `handle`.
