@@ -104,7 +104,7 @@ std::string Refusal(const Library& library, std::int32_t result, const KorvanCal
 
 }  // namespace
 
-Library LoadLibrary(const std::string& explicitPath, const std::string& programPath) {
+Library OpenLibrary(const std::string& explicitPath, const std::string& programPath) {
     const fs::path fileName(KORVAN_LIBRARY_FILE_NAME);
     const fs::path folder = Loader::Program(programPath).parent_path();
     // In order; the last, a bare file name, leaves the search to the system.

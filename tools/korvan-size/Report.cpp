@@ -88,17 +88,8 @@ std::string_view OnOneLine(std::string_view text, std::string& scratch) {
 
 // Columns a terminal gives the text: UTF-8 continuation bytes take none.
 std::size_t Width(std::string_view text) {
-    std::size_t width = text.size();
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        std::uint64_t eight = 0;  // eight bytes of ASCII at a time
-        if (text.size() - at >= 8 &&
-            (std::memcpy(&eight, &text[at], 8), eight & 0x8080808080808080U) == 0) {
-            at += 7;
-            continue;
-        }
-        width -= (text[at] & 0xC0) == 0x80 ? 1U : 0U;
-    }
-    return width;
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
 // Two decimals, as printf's %.2f without the sign of a negative zero: most deviations have no

@@ -93,7 +93,7 @@ struct Library {
 
 // Loads from `explicitPath` alone when it is not empty; otherwise beside this program, in the
 // install's library folder, then by name. Throws Failure (kNoLibrary).
-Library LoadLibrary(const std::string& explicitPath, const std::string& programPath);
+Library OpenLibrary(const std::string& explicitPath, const std::string& programPath);
 
 struct Sizing {
     std::vector<KorvanSolutionEntry> entries;  // solved order; callerData is the input index

@@ -178,7 +178,7 @@ File Open(const std::string& path, const char* mode, int status, const std::stri
 
 void Run(CommandLine& line, const std::string& programPath, Output& out) {
     const std::string* const library = line.Option("--library");
-    const auto load = [&] { return LoadLibrary(library != nullptr ? *library : "", programPath); };
+    const auto load = [&] { return OpenLibrary(library != nullptr ? *library : "", programPath); };
     if (line.Option("--help") != nullptr) {
         return out.Write(kHelp);
     }
