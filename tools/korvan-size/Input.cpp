@@ -40,7 +40,7 @@ std::size_t Utf8Prefix(std::string_view text) {
             continue;
         }
         const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : 2U + (lead >= 0xE0) + (lead >= 0xF0);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         const unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
         const unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
         bool whole = (lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4)) && at + length <= text.size();
@@ -359,7 +359,7 @@ Points ReadCsv(std::FILE* file, const std::string& source, const Layout& setting
     points.dialect.byteOrderMark = reader.PassByteOrderMark();
     const Columns columns = ReadHeader(reader, settings, points);
     const char separator = points.dialect.separator;
-    points.dialect.decimalSign = settings.decimalComma ? ',' : separator == ',' ? '.' : 0;
+    points.dialect.decimalSign = settings.decimalComma ? ',' : separator == ',' ? '.' : '\0';
     Record record;
     while (reader.Next(separator, record, true)) {
         std::vector<std::string_view>& fields = record.values;

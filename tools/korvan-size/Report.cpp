@@ -426,7 +426,7 @@ struct Digits {
     char digits[24];
     std::size_t count = 0;
     int exponent = 0;
-    std::string_view View() const { return {digits, count}; }
+    [[nodiscard]] std::string_view View() const { return {digits, count}; }
 };
 
 Digits ShortestDigits(double value) {

@@ -59,7 +59,7 @@ struct Points {
 // `source` in messages; ReadArguments one point TYPE:VALUE per argument, and without any the
 // worked example 1:50 0:100 3:80; ReadSizes the sizes of `reduce`, read as input values are.
 struct Layout;
-Points ReadCsv(std::FILE* file, const std::string& source, const Layout& options);
+Points ReadCsv(std::FILE* file, const std::string& source, const Layout& settings);
 Points ReadArguments(const std::vector<std::string>& arguments);
 std::vector<double> ReadSizes(const std::vector<std::string>& arguments);
 // True for a plain decimal number: sign, digits with at most one '.' or ',' (put in `sign`, or
@@ -72,7 +72,7 @@ std::string Shown(std::string_view text);
 struct NumberText {
     char data[352];
     std::size_t size = 0;
-    std::string_view View() const { return {data, size}; }
+    [[nodiscard]] std::string_view View() const { return {data, size}; }
 };
 // The shortest digits that read back to the same double, laid out as JavaScript's toString does.
 NumberText Shortest(double value, char decimalSign = '.');

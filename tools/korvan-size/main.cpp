@@ -1,6 +1,7 @@
 // korvan-size's command line, and one run from reading to writing: input is read before the
 // library is loaded, and nothing is written to standard output unless the library sized it.
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <filesystem>
 #include <map>
@@ -57,16 +58,22 @@ succeeds.
 )";
 
 // Each option, with the name of its value (none for a flag).
-const std::map<std::string_view, std::string_view> kOptions = {
-    {"--csv", "FILE"},      {"--format", "FORMAT"},  {"--totals", "FILE"},  {"--keep-formulas", ""},
-    {"--separator", "SEP"}, {"--decimal-comma", ""}, {"--library", "PATH"}, {"--version", ""}};
+constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kOptions = {
+    {{"--csv", "FILE"},
+     {"--format", "FORMAT"},
+     {"--totals", "FILE"},
+     {"--keep-formulas", ""},
+     {"--separator", "SEP"},
+     {"--decimal-comma", ""},
+     {"--library", "PATH"},
+     {"--version", ""}}};
 
 struct CommandLine {
     std::map<std::string, std::string, std::less<>> options;  // each given, with its value
     std::vector<std::string> operands;  // points TYPE:VALUE, or "reduce" and the sizes
     Layout layout;
 
-    const std::string* Option(std::string_view name) const {
+    [[nodiscard]] const std::string* Option(std::string_view name) const {
         const auto found = options.find(name);
         return found == options.end() ? nullptr : &found->second;
     }
@@ -90,7 +97,8 @@ CommandLine Read(const std::vector<std::string>& arguments) {
         }
         const std::size_t equals = std::min(argument.find('='), argument.size());
         const std::string name = argument.substr(0, equals);
-        const auto option = kOptions.find(name);
+        const auto option = std::find_if(kOptions.begin(), kOptions.end(),
+                                         [&](auto& known) { return known.first == name; });
         optionsEnded = name == "--";
         if (name == "--help" || name == "-h") {
             line.options = {{"--help", ""}};
@@ -154,8 +162,9 @@ void Check(CommandLine& line) {
             ? "reduce needs one or more sizes, as in korvan-size reduce 0.5 0.3 0.3"
         : csv && !line.operands.empty()
             ? "points are given both with --csv and as arguments: give one or the other"
-        : reduce && line.Option("--totals") ? "reduce has no totals to write with --totals"
-                                            : "";
+        : reduce && line.Option("--totals") != nullptr
+            ? "reduce has no totals to write with --totals"
+            : "";
     if (!problem.empty()) {
         Usage(problem);
     }
