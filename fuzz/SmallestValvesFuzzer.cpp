@@ -105,6 +105,24 @@ Reduction Reduce(const std::vector<double>& sorted) {
     return {13, {}};
 }
 
+// The diagnosis of the sizes in the order given gives the call's result, and names the first size
+// of zero or less when it refuses one.
+void RequireDiagnosisAgrees(const std::vector<double>& sizes, std::int32_t result) {
+    KorvanCallPoints points{};
+    points.call = KORVAN_CALL_SMALLEST;
+    points.values = sizes.data();
+    points.count = sizes.size();
+    KorvanDiagnosis verdict{};
+    Require(KorvanDiagnose(&points, &verdict) == result && verdict.result == result,
+            "the diagnosis gives the call's result");
+    if (verdict.rule != KORVAN_RULE_SIZE_NOT_POSITIVE) {
+        Require(verdict.point == KORVAN_NO_POINT, "no size named but for one not positive");
+        return;
+    }
+    const auto first = std::find_if(sizes.begin(), sizes.end(), [](double s) { return s <= 0.0; });
+    Require(verdict.point == first - sizes.begin(), "the first size of zero or less");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -141,6 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const Reduction expected = Reduce(outcome.sizes);
     Require(outcome.thrown.empty() && outcome.result == expected.result, "result code");
+    RequireDiagnosisAgrees(sizes, outcome.result);
     std::vector<double> after = smallest;
     after.insert(after.end(), expected.appended.begin(), expected.appended.end());
     Require(korvan_test::SameValues(outcome.smallest, after), "appended the reduced sizes");

@@ -4,7 +4,8 @@
 // demand, with ratios, windows, sizes and deviations as their formulas give them. A solved
 // GenerateSolutionVector is then re-solved by FillSolutionVector, whose demands are exactly half:
 // every ratio, size and deviation must come out the same and the scale factor exactly half. Each
-// call is made through the C interface too, which must answer the same, bit for bit.
+// call is made through the C interface too, which must answer the same, bit for bit, and the
+// diagnosis of its points must give the same result and name a point that breaks its rule.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -269,6 +270,59 @@ bool NearestSizesRise(SolutionVector prepared) {
     return false;
 }
 
+// The input value of point `point` in the call's numbering: held entries first, then new points.
+double InputValueOf(const CallInput& call, std::size_t point) {
+    const std::size_t held = call.solution.size();
+    return point < held ? call.solution[point].inputValue : call.inputValues[point - held];
+}
+
+std::uint32_t TypeOf(const CallInput& call, std::size_t point) {
+    const std::size_t held = call.solution.size();
+    return point < held ? static_cast<std::uint32_t>(call.solution[point].type)
+                        : call.types[point - held];
+}
+
+// The diagnosis judges the points as the call does: the same result, a rule exactly when the call
+// is refused, and a point, where it names one, that breaks the rule it names.
+void RequireDiagnosisAgrees(const CallInput& call, std::int32_t result) {
+    KorvanCallPoints points{};
+    points.call = call.call == Call::kFill ? KORVAN_CALL_FILL : KORVAN_CALL_GENERATE;
+    points.entries = call.solution.data();
+    points.entryCount = call.solution.size();
+    if (call.call == Call::kGenerate) {
+        points.types = call.types.data();
+        points.values = call.inputValues.data();
+        points.count = call.types.size();
+    }
+    KorvanDiagnosis verdict{};
+    Require(KorvanDiagnose(&points, &verdict) == result && verdict.result == result,
+            "the diagnosis gives the call's result");
+    Require((result == 0) == (verdict.rule == KORVAN_RULE_NONE), "a rule exactly when refused");
+    const auto total = static_cast<std::int64_t>(points.entryCount + points.count);
+    Require(verdict.point >= -1 && verdict.point < total, "a point of the call, or none");
+    if (verdict.point < 0) {
+        return;
+    }
+    const auto point = static_cast<std::size_t>(verdict.point);
+    const bool held = call.call == Call::kGenerate && point < call.solution.size();
+    switch (verdict.rule) {
+        case KORVAN_RULE_TYPE_UNKNOWN:
+            Require(!held && TypeOf(call, point) >= 4, "the point's type is unknown");
+            break;
+        case KORVAN_RULE_INPUT_NOT_POSITIVE:
+            Require(!held && InputValueOf(call, point) <= 0.0, "the input value is not positive");
+            break;
+        case KORVAN_RULE_INPUT_NOT_A_NUMBER:
+            Require(!held && std::isnan(InputValueOf(call, point)), "the input value is NaN");
+            break;
+        case KORVAN_RULE_DEMAND_OUT_OF_RANGE:
+            Require(!held || !Solvable(call.solution[point].demand), "the held demand is refused");
+            break;
+        default:
+            break;
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -278,9 +332,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Prediction prediction = Predict(call);
     const CallOutcome outcome = korvan_test::Run(call);
     if (call.nullArgument < 0) {
-        Require(
-            korvan_test::SameAnswer(call, outcome, korvan_test::Run(korvan_test::ThroughC(call))),
-            "the C call answers as the C++ call");
+        const CallOutcome throughC = korvan_test::Run(korvan_test::ThroughC(call));
+        Require(korvan_test::SameAnswer(call, outcome, throughC),
+                "the C call answers as the C++ call");
+        if (call.call == Call::kFill || call.count >= 0) {
+            RequireDiagnosisAgrees(call, throughC.result);
+        }
     }
     switch (prediction.expected) {
         case Expected::kCode:

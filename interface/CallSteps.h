@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "solver/OrderByDemand.h"
 #include "solver/SolvableDemands.h"
 #include "solver/SolveValves.h"
 #include "tables/EntryPreparation.h"
@@ -38,6 +39,24 @@ struct NewPoints {
     const std::uint64_t* tags;
 };
 
+// Judges the points that `demands` tells of and, for a batch large enough to be spread into
+// buckets, counts each into its bucket in the same pass. Returns the verdict's result; `planned`
+// tells whether `plan` is complete and fit to spread the batch by.
+template <typename Demands>
+std::int32_t JudgeAndPlan(const Demands& demands, std::size_t count, const ValveRatioTable& table,
+                          SpreadPlan& plan, bool& planned) {
+    planned = count >= kBucketSortThreshold &&
+              StartSpread(
+                  count, [&](std::size_t point) { return demands.DemandOfPoint(point); }, plan);
+    const std::int32_t result =
+        planned ? JudgePoints(demands, count, table,
+                              [&](std::size_t point, double demand) { plan.Count(point, demand); })
+                      .result
+                : JudgePoints(demands, count, table).result;
+    planned = planned && result == kSuccess && plan.Finish();
+    return result;
+}
+
 // Appends `points` after the entries `storage` holds and solves them all into `totals`. Returns
 // 0, 10, 12 (a type not in the table) or 13, the last two before anything changes. `Storage` is
 // where the entries live: Held() the entries before the call, MakeRoom(n) readies room for n more
@@ -50,10 +69,10 @@ std::int32_t GenerateAndSolve(Storage& storage, const NewPoints& points, Solutio
         return result;
     }
     const Span<const SolutionEntry> held = storage.Held();
-    result = JudgePoints(
-                 NewDemands{held, &tables.factors, points.types, points.inputValues, points.count},
-                 held.size() + points.count, tables.ratios)
-                 .result;
+    const NewDemands demands{held, &tables.factors, points.types, points.inputValues, points.count};
+    SpreadPlan plan;
+    bool planned = false;
+    result = JudgeAndPlan(demands, held.size() + points.count, tables.ratios, plan, planned);
     if (result != kSuccess) {
         return result;
     }
@@ -63,7 +82,8 @@ std::int32_t GenerateAndSolve(Storage& storage, const NewPoints& points, Solutio
     if (result != kSuccess) {
         return result;
     }
-    return SolveValves(storage.Entries(), tables.ratios, totals);
+    return planned ? SolveValvesByPlan(storage.Entries(), plan, tables.ratios, totals)
+                   : SolveValves(storage.Entries(), tables.ratios, totals);
 }
 
 // Recomputes every entry's demand and solves them all into `totals`. Returns 0, 10, 12 or 13, the
@@ -74,12 +94,16 @@ inline std::int32_t RecomputeAndSolve(EntryRange entries, SolutionTotals& totals
     if (result != kSuccess) {
         return result;
     }
-    result = JudgePoints(RecomputedDemands{entries, &tables.factors}, entries.size(), tables.ratios)
-                 .result;
+    SpreadPlan plan;
+    bool planned = false;
+    result = JudgeAndPlan(RecomputedDemands{entries, &tables.factors}, entries.size(),
+                          tables.ratios, plan, planned);
     if (result != kSuccess) {
         return result;
     }
-    return RecomputeDemandsAndSolveValves(entries, tables.ratios, tables.factors, totals);
+    return planned ? RecomputeDemandsAndSolveValvesByPlan(entries, plan, tables.ratios,
+                                                          tables.factors, totals)
+                   : RecomputeDemandsAndSolveValves(entries, tables.ratios, tables.factors, totals);
 }
 
 // The verdict on the points of a generating call: `held` entries and the new `points`. Returns 10

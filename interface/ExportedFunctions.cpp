@@ -1,5 +1,6 @@
 // The C++ boundary: argument checks the host cannot be trusted to have made, then the steps of
 // the call on the host's vectors.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -26,6 +26,10 @@ constexpr double kSpreadNearestSizesFollow = 1e15;
 
 namespace detail {
 
+struct VisitNothing {
+    void operator()(std::size_t /*point*/, double /*demand*/) const {}
+};
+
 // The points that take one candidate: the lowest and highest ratio among them, each with the
 // first point that has it.
 struct CandidateTakers {
@@ -81,14 +85,17 @@ Diagnosis JudgeNearestSizes(const Demands& demands, double largest, const GroupZ
 // 13 when a demand lies outside kSmallestDemand to kLargestDemand, or, with more points than group
 // zero has sizes, when the nearest-ratio sizes would rise along the order of decreasing demand
 // (which only demands more than kSpreadNearestSizesFollow apart can make them do); else success.
-template <typename Demands>
-Diagnosis JudgePoints(const Demands& demands, std::size_t pointCount,
-                      const ValveRatioTable& table) {
+// `alsoVisit(point, demand)` sees every demand the pass tells, so that a caller can plan its work
+// in the same pass.
+template <typename Demands, typename AlsoVisit = detail::VisitNothing>
+Diagnosis JudgePoints(const Demands& demands, std::size_t pointCount, const ValveRatioTable& table,
+                      const AlsoVisit& alsoVisit = {}) {
     std::size_t firstRefused = kNoPoint;
     double largest = kSmallestDemand;
     double smallest = kLargestDemand;
     const std::size_t unknownType = demands.ForEach([&](std::size_t point, double demand) {
         firstRefused = firstRefused == kNoPoint && !IsSolvableDemand(demand) ? point : firstRefused;
+        alsoVisit(point, demand);
         largest = std::max(largest, demand);
         smallest = std::min(smallest, demand);
     });

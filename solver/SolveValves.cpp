@@ -10,11 +10,6 @@
 namespace korvan {
 namespace {
 
-// A point's ratio: the largest demand divided by its own.
-void SetRatio(SolutionEntry& point, double largestDemand) {
-    point.ratio = largestDemand / point.demand;
-}
-
 void SetRatios(EntryRange entries, double largestDemand) {
     for (SolutionEntry& point : entries) {
         SetRatio(point, largestDemand);
@@ -26,17 +21,16 @@ void SetRatios(EntryRange entries, double largestDemand) {
 void SetRatiosAssignNearestRatioAndTally(EntryRange stretch, double largestDemand,
                                          const GroupZero& groupZero, ChosenSizes& chosen) {
     for (SolutionEntry& point : stretch) {
-        SetRatio(point, largestDemand);
-        chosen.Tally(point, AssignNearestRatio(point, groupZero));
+        SetRatioAssignNearestRatioAndTally(point, largestDemand, groupZero, chosen);
     }
 }
 
 // Ordering, ratios and the tolerance search, for up to seven points. Entry 0 is read for the
 // largest demand, so that no entries end here with std::out_of_range.
-template <typename Ready>
-ChosenSizes OrderAndSearchWithinTolerance(EntryRange entries, const Ready& ready,
+template <typename Demands>
+ChosenSizes OrderAndSearchWithinTolerance(EntryRange entries, const Demands& demands,
                                           const ValveRatioTable& table) {
-    OrderByDemand(entries, ready);
+    OrderByDemand(entries, demands);
     SetRatios(entries, entries[0].demand);
     SearchWithinTolerance(entries, table);
     return TallyChosenSizes(entries);
@@ -45,13 +39,13 @@ ChosenSizes OrderAndSearchWithinTolerance(EntryRange entries, const Ready& ready
 // Ordering, ratios and the nearest-ratio assignment, for eight points or more, done a stretch at a
 // time while it is in cache: the stretches follow one another in the final order, so once the
 // first of them is ordered, entry 0 holds the largest demand.
-template <typename Ready>
-ChosenSizes OrderAndAssignNearestRatioByStretch(EntryRange entries, const Ready& ready,
-                                                const GroupZero& groupZero) {
-    DemandStretches stretches = PrepareStretches(entries, ready);
+template <typename Demands>
+ChosenSizes AssignNearestRatioByStretch(DemandStretches& stretches, const Demands& demands,
+                                        const GroupZero& groupZero) {
+    const EntryRange entries = stretches.entries;
     ChosenSizes chosen;
     for (std::size_t index = 0; index < stretches.count; ++index) {
-        const EntryRange stretch = OrderStretch(stretches, index);
+        const EntryRange stretch = OrderStretch(stretches, index, demands);
         if (stretch.empty()) {
             continue;
         }
@@ -60,19 +54,36 @@ ChosenSizes OrderAndAssignNearestRatioByStretch(EntryRange entries, const Ready&
     return chosen;
 }
 
-template <typename Ready>
-std::int32_t Solve(EntryRange entries, const ValveRatioTable& table, const Ready& ready,
-                   SolutionTotals& totals) {
+// The nearest-ratio path over stretches already prepared.
+template <typename Demands>
+std::int32_t SolveStretches(DemandStretches& stretches, const Demands& demands,
+                            const ValveRatioTable& table, SolutionTotals& totals) {
     const GroupZero groupZero = CollectGroupZero(table);
-    const ChosenSizes chosen = entries.size() > groupZero.size()
-                                   ? OrderAndAssignNearestRatioByStretch(entries, ready, groupZero)
-                                   : OrderAndSearchWithinTolerance(entries, ready, table);
-    double sumOfQuotients = 0.0;
-    const std::int32_t result = ReduceChosenSizes(entries, chosen, table, sumOfQuotients);
-    if (result != kSuccess) {
-        return result;
+    const ChosenSizes chosen = AssignNearestRatioByStretch(stretches, demands, groupZero);
+    return ReduceAndEvaluate(stretches.entries, chosen, table, groupZero, totals);
+}
+
+template <typename Demands>
+std::int32_t Solve(EntryRange entries, const ValveRatioTable& table, const Demands& demands,
+                   SolutionTotals& totals) {
+    if (entries.size() > kSeriesLength) {
+        DemandStretches stretches = PrepareStretches(entries, demands);
+        return SolveStretches(stretches, demands, table, totals);
     }
-    return EvaluateAndRefine(entries, groupZero, sumOfQuotients, totals);
+    const GroupZero groupZero = CollectGroupZero(table);
+    const ChosenSizes chosen = OrderAndSearchWithinTolerance(entries, demands, table);
+    return ReduceAndEvaluate(entries, chosen, table, groupZero, totals);
+}
+
+// A batch spread by a plan counted beforehand is always a large one: the nearest-ratio path.
+template <typename Demands>
+std::int32_t SolveByPlan(EntryRange entries, SpreadPlan& plan, const ValveRatioTable& table,
+                         const Demands& demands, SolutionTotals& totals) {
+    if (entries.size() <= kSeriesLength) {
+        ThrowSubscriptOutOfRange();
+    }
+    DemandStretches stretches = SpreadByPlan(entries, plan);
+    return SolveStretches(stretches, demands, table, totals);
 }
 
 }  // namespace
@@ -81,10 +92,33 @@ std::int32_t SolveValves(EntryRange entries, const ValveRatioTable& table, Solut
     return Solve(entries, table, DemandsAsSet{}, totals);
 }
 
+std::int32_t ReduceAndEvaluate(EntryRange entries, const ChosenSizes& chosen,
+                               const ValveRatioTable& table, const GroupZero& groupZero,
+                               SolutionTotals& totals) {
+    double sumOfQuotients = 0.0;
+    const std::int32_t result = ReduceChosenSizes(entries, chosen, table, sumOfQuotients);
+    if (result != kSuccess) {
+        return result;
+    }
+    return EvaluateAndRefine(entries, groupZero, sumOfQuotients, totals);
+}
+
 std::int32_t RecomputeDemandsAndSolveValves(EntryRange entries, const ValveRatioTable& table,
                                             const TypeFactorTable& factors,
                                             SolutionTotals& totals) {
     return Solve(entries, table, DemandsRecomputed{&factors}, totals);
+}
+
+std::int32_t SolveValvesByPlan(EntryRange entries, SpreadPlan& plan, const ValveRatioTable& table,
+                               SolutionTotals& totals) {
+    return SolveByPlan(entries, plan, table, DemandsAsSet{}, totals);
+}
+
+std::int32_t RecomputeDemandsAndSolveValvesByPlan(EntryRange entries, SpreadPlan& plan,
+                                                  const ValveRatioTable& table,
+                                                  const TypeFactorTable& factors,
+                                                  SolutionTotals& totals) {
+    return SolveByPlan(entries, plan, table, DemandsRecomputed{&factors}, totals);
 }
 
 }  // namespace korvan

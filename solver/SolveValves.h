@@ -6,6 +6,9 @@
 
 #include <cstdint>
 
+#include "solver/NearestRatio.h"
+#include "solver/OrderByDemand.h"
+#include "solver/ReduceChosenSizes.h"
 #include "tables/SolutionEntries.h"
 #include "tables/ValveTables.h"
 
@@ -15,12 +18,41 @@ namespace korvan {
 // the call's `table`, and writes `totals`. Returns 0, or 10 when memory for the reduction ran
 // out, with `totals` untouched and the entries reordered but whole. std::out_of_range for no
 // entries, and for eight or more whose nearest sizes grow along the order of decreasing demand.
+// Another thread changing the entries meanwhile makes the figures meaningless, but nothing is
+// written outside the entries and the call's own memory.
 std::int32_t SolveValves(EntryRange entries, const ValveRatioTable& table, SolutionTotals& totals);
 
 // RecomputeDemand on every entry followed by SolveValves, with the same results: a large batch
-// recomputes each demand in the pass that counts its buckets rather than in a pass of its own.
+// recomputes each demand once its bucket is in cache rather than in a pass of its own.
 std::int32_t RecomputeDemandsAndSolveValves(EntryRange entries, const ValveRatioTable& table,
                                             const TypeFactorTable& factors, SolutionTotals& totals);
+
+// The same two for a large batch whose spreading into buckets, `plan`, was counted while its
+// points were checked (StartSpread, Count, Finish, over the entries' demands as they will be
+// solved), so that the solve need not read every entry once more to count it.
+std::int32_t SolveValvesByPlan(EntryRange entries, SpreadPlan& plan, const ValveRatioTable& table,
+                               SolutionTotals& totals);
+std::int32_t RecomputeDemandsAndSolveValvesByPlan(EntryRange entries, SpreadPlan& plan,
+                                                  const ValveRatioTable& table,
+                                                  const TypeFactorTable& factors,
+                                                  SolutionTotals& totals);
+
+// The steps of SolveValves for a batch of more points than group zero has sizes that the caller
+// makes in the order of the result itself: for each point in that order, its ratio (the largest
+// demand divided by its own) and its size by nearest ratio, tallied into `chosen`; then, once
+// every point has its size, the reduction and the evaluation.
+inline void SetRatio(SolutionEntry& point, double largestDemand) {
+    point.ratio = largestDemand / point.demand;
+}
+
+inline void SetRatioAssignNearestRatioAndTally(SolutionEntry& point, double largestDemand,
+                                               const GroupZero& groupZero, ChosenSizes& chosen) {
+    SetRatio(point, largestDemand);
+    chosen.Tally(point, AssignNearestRatio(point, groupZero));
+}
+std::int32_t ReduceAndEvaluate(EntryRange entries, const ChosenSizes& chosen,
+                               const ValveRatioTable& table, const GroupZero& groupZero,
+                               SolutionTotals& totals);
 
 }  // namespace korvan
 

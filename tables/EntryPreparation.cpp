@@ -2,13 +2,15 @@
 
 namespace korvan {
 
-void RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors) {
+double RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors) {
     const double factor = FactorOf(factors, static_cast<std::uint32_t>(entry.type));
-    entry.demand = RecomputedDemand(entry.inputValue, factor);
+    const double demand = RecomputedDemand(entry.inputValue, factor);
+    entry.demand = demand;
     entry.ratio = 0.0;
     entry.ratioMax = 0.0;
     entry.ratioMin = 0.0;
     entry.valveSize = 0.0;
+    return demand;
 }
 
 }  // namespace korvan

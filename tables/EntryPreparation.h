@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "tables/ResultCodes.h"
 #include "tables/SeparateRecord.h"
@@ -81,6 +82,17 @@ struct NewDemands {
         return kNoPoint;
     }
 
+    // The demand of point `point`, or NaN when its type is unknown.
+    [[nodiscard]] double DemandOfPoint(std::size_t point) const {
+        if (point < held.size()) {
+            return held[point].demand;
+        }
+        const std::size_t i = point - held.size();
+        return IsKnownType(*factors, types[i])
+                   ? NewEntryDemand(FactorOf(*factors, types[i]), inputValues[i])
+                   : std::numeric_limits<double>::quiet_NaN();
+    }
+
     // The rule point `point` breaks when its demand is refused: a held entry's demand is taken as
     // it stands, a new point's follows from its input value.
     [[nodiscard]] std::int32_t RuleOfRefusedDemand(std::size_t point) const {
@@ -92,7 +104,7 @@ struct NewDemands {
 };
 
 // The demands a re-solving call will solve: every entry's, recomputed; ForEach and
-// RuleOfRefusedDemand as for NewDemands.
+// DemandOfPoint and RuleOfRefusedDemand as for NewDemands.
 struct RecomputedDemands {
     Span<const SolutionEntry> entries;
     const TypeFactorTable* factors;
@@ -108,6 +120,14 @@ struct RecomputedDemands {
             visit(point++, RecomputedDemand(entry.inputValue, FactorOf(*factors, type)));
         }
         return kNoPoint;
+    }
+
+    [[nodiscard]] double DemandOfPoint(std::size_t point) const {
+        const SolutionEntry& entry = entries[point];
+        const auto type = static_cast<std::uint32_t>(entry.type);
+        return IsKnownType(*factors, type)
+                   ? RecomputedDemand(entry.inputValue, FactorOf(*factors, type))
+                   : std::numeric_limits<double>::quiet_NaN();
     }
 
     [[nodiscard]] std::int32_t RuleOfRefusedDemand(std::size_t point) const {
@@ -127,17 +147,23 @@ inline SolutionEntry NewEntry(const TypeFactorTable& factors, std::uint32_t type
     return entry;
 }
 
+// The new entry for point `i` of the host's arrays; `tags` may be null (every tag 0).
+inline SolutionEntry NewEntryAt(const TypeFactorTable& factors, const std::uint32_t* types,
+                                const double* inputValues, const std::uint64_t* tags,
+                                std::size_t i) {
+    return NewEntry(factors, types[i], inputValues[i], tags == nullptr ? 0 : tags[i]);
+}
+
 // Makes one new entry per point, each as a separately allocated record, and hands it to `store`
-// in point order; `tags` may be null (every tag 0). Returns 0, or 10 when an entry cannot be
-// allocated, with the entries stored before it left in place.
+// in point order. Returns 0, or 10 when an entry cannot be allocated, with the entries stored
+// before it left in place.
 template <typename Store>
 std::int32_t MakeNewEntries(const TypeFactorTable& factors, std::size_t count,
                             const std::uint32_t* types, const double* inputValues,
                             const std::uint64_t* tags, Store&& store) {
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint64_t tag = tags == nullptr ? 0 : tags[i];
         const std::int32_t result =
-            StoreSeparateRecord(NewEntry(factors, types[i], inputValues[i], tag), store);
+            StoreSeparateRecord(NewEntryAt(factors, types, inputValues, tags, i), store);
         if (result != kSuccess) {
             return result;
         }
@@ -146,9 +172,9 @@ std::int32_t MakeNewEntries(const TypeFactorTable& factors, std::size_t count,
 }
 
 // Recomputes the entry's demand from its type and input value and clears ratio, ratioMax, ratioMin
-// and valveSize; type, inputValue, deviation and callerData stay. Doing it again changes nothing
-// more.
-void RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors);
+// and valveSize; type, inputValue, deviation and callerData stay. Returns the demand it stored.
+// Doing it again changes nothing more.
+double RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors);
 
 }  // namespace korvan
 

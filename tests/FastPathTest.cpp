@@ -112,27 +112,33 @@ TEST(OrderByDemand, LargeBatchesOfEveryShapeEndOrderedAndWhole) {
     }
 }
 
-// Sorted whole, entries of equal demand are ordered by type, input value and callerData, whatever
-// order the host gave them in: no standard library's sort can leave them otherwise.
+// Entries of equal demand are ordered by type, input value and callerData, whatever order the host
+// gave them in, whether the batch is sorted whole or through buckets.
 TEST(OrderByDemand, EqualDemandsEndInOneOrderWhateverTheirOrderBefore) {
     std::mt19937_64 random(1024);
-    SolutionVector original;
-    for (std::size_t i = 0; i < 600; ++i) {
-        SolutionEntry entry{};
-        entry.type = static_cast<std::int32_t>(random() % 4);
-        entry.inputValue = static_cast<double>(random() % 3);
-        entry.demand = static_cast<double>(1 + random() % 5);
-        entry.callerData = random() % 4;
-        original.push_back(entry);
-    }
-    SolutionVector first = original;
-    korvan::OrderByDemand(korvan::SpanOf(first), korvan::DemandsAsSet{});
-    for (int round = 0; round < 5; ++round) {
-        SolutionVector shuffled = original;
-        std::shuffle(shuffled.begin(), shuffled.end(), random);
-        korvan::OrderByDemand(korvan::SpanOf(shuffled), korvan::DemandsAsSet{});
-        for (std::size_t i = 0; i < first.size(); ++i) {
-            ASSERT_EQ(std::memcmp(&first[i], &shuffled[i], sizeof first[i]), 0) << "at " << i;
+    for (const std::size_t count : {std::size_t{600}, std::size_t{5000}}) {
+        SolutionVector original;
+        for (std::size_t i = 0; i < count; ++i) {
+            SolutionEntry entry{};
+            entry.type = static_cast<std::int32_t>(random() % 4);
+            entry.inputValue = static_cast<double>(random() % 3);
+            entry.demand = static_cast<double>(1 + random() % 5) * (i % 2 == 0 ? 1.0 : 1e-3);
+            entry.callerData = random() % 4;
+            original.push_back(entry);
+        }
+        SolutionVector first = original;
+        korvan::OrderByDemand(korvan::SpanOf(first), korvan::DemandsAsSet{});
+        for (std::size_t i = 1; i < first.size(); ++i) {
+            ASSERT_FALSE(korvan::OrdersBefore(first[i], first[i - 1])) << count << ", at " << i;
+        }
+        for (int round = 0; round < 3; ++round) {
+            SolutionVector shuffled = original;
+            std::shuffle(shuffled.begin(), shuffled.end(), random);
+            korvan::OrderByDemand(korvan::SpanOf(shuffled), korvan::DemandsAsSet{});
+            for (std::size_t i = 0; i < first.size(); ++i) {
+                ASSERT_EQ(std::memcmp(&first[i], &shuffled[i], sizeof first[i]), 0)
+                    << count << ", at " << i;
+            }
         }
     }
 }
@@ -492,6 +498,68 @@ TEST(LargeBatches, RefilledAfterEditsAgreeWithTheModelBitForBit) {
         EXPECT_TRUE(SameBits(out.scaleFactor, expected.scaleFactor));
         EXPECT_TRUE(SameBits(out.deviationMax, expected.deviationMax));
         EXPECT_TRUE(SameBits(out.deviationMin, expected.deviationMin));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Generates the points through the C interface, each tagged with `tags`.
+std::vector<KorvanSolutionEntry> GenerateTagged(const std::vector<std::uint32_t>& types,
+                                                const std::vector<double>& values,
+                                                const std::vector<std::uint64_t>& tags) {
+    std::vector<KorvanSolutionEntry> entries(types.size());
+    std::size_t count = 0;
+    KorvanSolutionTotals totals{};
+    EXPECT_EQ(
+        KorvanGenerateSolution(static_cast<std::int32_t>(types.size()), types.data(), values.data(),
+                               tags.data(), entries.data(), entries.size(), &count, &totals),
+        0);
+    return entries;
+}
+
+// Large batches of many equal demands come out the same whatever order the host gives the points
+// in: generated straight into the order of the result, and re-solved in place through buckets.
+TEST(LargeBatches, EqualDemandsEndInOneOrderOnEveryPath) {
+    std::mt19937_64 random(2718);
+    for (const std::size_t count : {std::size_t{2000}, std::size_t{40000}}) {
+        std::vector<std::uint32_t> types(count);
+        std::vector<double> values(count);
+        std::vector<std::uint64_t> tags(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            types[i] = static_cast<std::uint32_t>(random() % 4);
+            values[i] = static_cast<double>(1 + random() % 40);
+            tags[i] = random() % 3;
+        }
+        const std::vector<KorvanSolutionEntry> first = GenerateTagged(types, values, tags);
+        for (std::size_t i = 1; i < count; ++i) {
+            ASSERT_FALSE(korvan::OrdersBefore(first[i], first[i - 1])) << count << ", at " << i;
+        }
+        std::vector<std::size_t> order(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            order[i] = i;
+        }
+        std::shuffle(order.begin(), order.end(), random);
+        std::vector<std::uint32_t> shuffledTypes(count);
+        std::vector<double> shuffledValues(count);
+        std::vector<std::uint64_t> shuffledTags(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            shuffledTypes[i] = types[order[i]];
+            shuffledValues[i] = values[order[i]];
+            shuffledTags[i] = tags[order[i]];
+        }
+        std::vector<KorvanSolutionEntry> second =
+            GenerateTagged(shuffledTypes, shuffledValues, shuffledTags);
+        ASSERT_EQ(std::memcmp(first.data(), second.data(), count * sizeof first[0]), 0) << count;
+
+        // Re-solved after a shuffle: the halved demands keep every tie, and the order.
+        std::shuffle(second.begin(), second.end(), random);
+        KorvanSolutionTotals totals{};
+        ASSERT_EQ(KorvanFillSolution(second.data(), count, &totals), 0);
+        std::vector<KorvanSolutionEntry> refilled = first;
+        ASSERT_EQ(KorvanFillSolution(refilled.data(), count, &totals), 0);
+        ASSERT_EQ(std::memcmp(refilled.data(), second.data(), count * sizeof first[0]), 0) << count;
     }
 }
 

@@ -4,20 +4,31 @@
 #
 # usage: tools/install-deps.sh [group...]      (default: build test python)
 #   build    compiler, CMake, Ninja, pkg-config, and dpkg-dev and file for CPack's .deb
-#   test     GoogleTest, Google Benchmark, clang with its sanitizer and fuzzer runtimes, valgrind
+#   test     GoogleTest, Google Benchmark, clang with its sanitizer and fuzzer runtimes, valgrind,
+#            man to check the installed manual page
 #   host     nothing: the sample host korvan-size needs only the C++ standard library
-#   python   Debian's python3 with numpy, pytest and hypothesis
+#   python   Debian's python3 with numpy, pytest, hypothesis and mypy, and venv, pip, setuptools
+#            and wheel for installing and building the package korvan
 #   windows  MinGW-w64 and Wine, for the cross-built DLL and its tests
+#   dotnet   Mono's C# compiler and runtime, for the C# binding, its tests and the NuGet package
 #   web      emscripten, npm (unless one is on PATH) and Chromium for the browser tests
+#   docs     Doxygen, for the API reference (make docs)
+#   package  lintian, which checks the .deb (make package)
 set -eu
 
 packages_of() {
     case "$1" in
         build) echo "g++ cmake ninja-build pkg-config make dpkg-dev file" ;;
-        test) echo "googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev valgrind" ;;
+        test) echo "googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev valgrind man-db" ;;
         host) echo "" ;;
-        python) echo "python3 python3-numpy python3-pytest python3-hypothesis" ;;
+        python)
+            echo "python3 python3-numpy python3-pytest python3-hypothesis python3-mypy" \
+                "python3-venv python3-pip python3-setuptools python3-wheel"
+            ;;
         windows) echo "g++-mingw-w64-x86-64-posix wine64 googletest" ;;
+        dotnet) echo "mono-mcs mono-runtime" ;;
+        docs) echo "doxygen" ;;
+        package) echo "lintian" ;;
         web)
             # A Node.js from elsewhere (NodeSource's, say) brings its own npm and conflicts with
             # Debian's; ask for Debian's only where there is none.

@@ -1,12 +1,17 @@
 """Helpers shared by the korvan tests: direct calls of the C interface and the sizing rules."""
 
 import ctypes
+import os
+import pathlib
 
 import numpy as np
 
 import korvan
 from korvan._library import LIBRARY, Totals
 
+# The source tree, for the C header; the tests of an installed copy are told where it is.
+SOURCE_DIR = pathlib.Path(os.environ.get("KORVAN_SOURCE_DIR",
+                                         pathlib.Path(__file__).resolve().parents[2]))
 SERIES = np.array([0.5, 0.3, 0.2, 0.16, 0.1, 0.06, 0.03])
 
 

@@ -1,6 +1,6 @@
-"""Finding the library: KORVAN_LIBRARY first, else where the install put it beside the package,
-else the system's search path; when none holds a usable library, the ImportError names each
-place tried and why it was passed over."""
+"""Finding the library: KORVAN_LIBRARY first, else inside the package (a wheel), else where
+cmake --install put it beside the package, else the system's search path; when none holds a
+usable library, the ImportError names each place tried and why it was passed over."""
 
 import ctypes.util
 import os
@@ -14,7 +14,8 @@ import pytest
 import korvan
 from korvan import _library
 
-BUILT_LIBRARY = os.path.realpath(os.environ["KORVAN_LIBRARY"])
+# The library this test run uses: the build's, or the installed package's own.
+BUILT_LIBRARY = os.path.realpath(_library.LIBRARY.path)
 EXAMPLE = "import korvan; print(korvan._library.LIBRARY.path); " \
           "print(korvan.generate([1, 0, 3], [50, 100, 80]).valve_size.tolist())"
 
@@ -31,7 +32,8 @@ def install_package(prefix):
     """The package and the built library laid out as cmake --install lays them out."""
     packages = prefix / "lib" / "python3" / "dist-packages"
     shutil.copytree(pathlib.Path(korvan.__file__).parent, packages / "korvan",
-                    ignore=shutil.ignore_patterns("__pycache__", "_install_layout.py"))
+                    ignore=shutil.ignore_patterns("__pycache__", "_install_layout.py",
+                                                  _library.LIBRARY_FILE_NAME, "*.dll"))
     library = prefix / "lib" / _library.LIBRARY_FILE_NAME
     shutil.copy(BUILT_LIBRARY, library)
     (packages / "korvan" / "_install_layout.py").write_text(
@@ -63,11 +65,23 @@ def test_korvan_library_comes_first_and_is_the_only_place_tried(tmp_path):
     assert message[2].startswith("Set KORVAN_LIBRARY")  # no other place tried
 
 
+def test_a_library_inside_the_package_comes_before_the_install_layout(tmp_path):
+    packages, _ = install_package(tmp_path / "prefix")
+    inside = packages / "korvan" / _library.LIBRARY_FILE_NAME
+    shutil.copy(BUILT_LIBRARY, inside)
+    run = run_python(EXAMPLE, tmp_path, packages)
+    assert run.returncode == 0, run.stderr
+    assert run.stdout.splitlines() == [str(inside), "[0.2, 0.16, 0.1]"]
+
+
 def test_the_places_and_their_order():
     assert _library.candidates({"KORVAN_LIBRARY": "relative/lib"}) == [
         os.path.abspath("relative/lib")]
-    # The source tree has no install layout: only the system's search path is left.
-    assert _library.candidates({"KORVAN_LIBRARY": ""}) == [_library.LIBRARY_FILE_NAME]
+    inside = os.path.join(os.path.dirname(os.path.abspath(korvan.__file__)),
+                          _library.LIBRARY_FILE_NAME)
+    installed = _library._installed_location()
+    assert _library.candidates({"KORVAN_LIBRARY": ""}) == (
+        [inside] + ([] if installed is None else [installed]) + [_library.LIBRARY_FILE_NAME])
 
 
 def other_library():

@@ -13,7 +13,9 @@
  *
  *   {"code":0,"entries":[[type,inputValue,...,deviation,"callerData"],...],"totals":[4 doubles]}
  *   {"code":0,"sizes":[...],"smallest":[...]}     ("sizes" sorted, on every outcome)
- *   {"code":13}
+ *   {"code":13,"rule":3,"point":1,"otherPoint":-1}
+ *
+ * A refusal carries KorvanDiagnose's verdict on the call's points as the call was given them.
  *
  * Exit status 0, or 2 for input it cannot read (with a message on standard error). */
 #include <errno.h>
@@ -118,9 +120,27 @@ static void PrintDoubles(const double* values, size_t count) {
     putchar(']');
 }
 
-static void PrintSolution(int32_t code, const KorvanSolutionEntry* entries, size_t count,
+/* The verdict on a refused call's points, as members of the answer's object. */
+static void PrintDiagnosis(int32_t code, const KorvanCallPoints* points) {
+    if (code == KORVAN_SUCCESS || code == KORVAN_OUT_OF_MEMORY) {
+        return;
+    }
+    KorvanDiagnosis diagnosis = {0, 0, KORVAN_NO_POINT, KORVAN_NO_POINT};
+    const int32_t verdict = KorvanDiagnose(points, &diagnosis);
+    if (verdict != code) {
+        fprintf(stderr, "korvan-web-cases: the call gave %" PRId32 ", the diagnosis %" PRId32 "\n",
+                code, verdict);
+        exit(2);
+    }
+    printf(",\"rule\":%" PRId32 ",\"point\":%" PRId64 ",\"otherPoint\":%" PRId64, diagnosis.rule,
+           diagnosis.point, diagnosis.otherPoint);
+}
+
+static void PrintSolution(int32_t code, const KorvanCallPoints* points,
+                          const KorvanSolutionEntry* entries, size_t count,
                           const KorvanSolutionTotals* totals) {
     printf("{\"code\":%" PRId32, code);
+    PrintDiagnosis(code, points);
     if (code == KORVAN_SUCCESS) {
         fputs(",\"entries\":[", stdout);
         for (size_t index = 0; index < count; ++index) {
@@ -166,7 +186,9 @@ static void RunGenerate(void) {
     const int32_t code =
         KorvanGenerateSolution((int32_t)count, types, inputValues, tagged ? tags : NULL, entries,
                                held + count, &entryCount, &totals);
-    PrintSolution(code, entries, entryCount, &totals);
+    const KorvanCallPoints points = {KORVAN_CALL_GENERATE, entries, held, types,
+                                     inputValues,          count};
+    PrintSolution(code, &points, entries, entryCount, &totals);
     free(types);
     free(inputValues);
     free(tags);
@@ -181,19 +203,25 @@ static void RunFill(void) {
     }
     KorvanSolutionTotals totals = {0, 0, 0, 0};
     const int32_t code = KorvanFillSolution(entries, count, &totals);
-    PrintSolution(code, entries, count, &totals);
+    const KorvanCallPoints points = {KORVAN_CALL_FILL, entries, count, NULL, NULL, 0};
+    PrintSolution(code, &points, entries, count, &totals);
     free(entries);
 }
 
 static void RunSmallest(void) {
     const size_t count = ReadCount();
     double* sizes = Allocate(count, sizeof *sizes);
+    double* given = Allocate(count, sizeof *given);
     double* smallest = Allocate(count, sizeof *smallest);
     for (size_t index = 0; index < count; ++index) {
         sizes[index] = ReadDouble();
+        given[index] = sizes[index];
     }
     const int32_t code = KorvanGetSmallestPossibleValves(sizes, count, smallest);
-    printf("{\"code\":%" PRId32 ",\"sizes\":", code);
+    printf("{\"code\":%" PRId32, code);
+    const KorvanCallPoints points = {KORVAN_CALL_SMALLEST, NULL, 0, NULL, given, count};
+    PrintDiagnosis(code, &points);
+    fputs(",\"sizes\":", stdout);
     PrintDoubles(sizes, count);
     if (code == KORVAN_SUCCESS) {
         fputs(",\"smallest\":", stdout);
@@ -201,6 +229,7 @@ static void RunSmallest(void) {
     }
     puts("}");
     free(sizes);
+    free(given);
     free(smallest);
 }
 

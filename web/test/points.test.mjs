@@ -1,84 +1,133 @@
-// The page's text in and out, in node: the number grammar, the CSV forms, and output that reads
-// back to the same doubles and the same carried text.
+// The page's text in and out, in Node: every golden case of the CSV rules every front end shares
+// (tests/golden), read from its bytes in pieces of every size up to a few, sized by the package's
+// Node entry and written back, byte for byte; and the number forms of the page.
 import assert from 'node:assert/strict';
+import {readdir, readFile} from 'node:fs/promises';
+import path from 'node:path';
 import {test} from 'node:test';
-import {exactNumber, parseNumber, parsePoints, percentText, sizedPoints, solutionCsv,
-        solutionJson} from '../src/points.mjs';
+import {pathToFileURL} from 'node:url';
+import {InputError, PointByteReader, exactNumber, parsePoints, parseSizes, percentText,
+        resultsCsv, resultsJson, sizeTable, textCell, totalsCsv} from '../src/points.mjs';
+import {packageDir, repositoryDir} from './support/paths.mjs';
 
-test('numbers are read in full, as korvan-size reads them', () => {
-  const cases = [['50', 50], ['-0', -0], ['+3', 3], ['1.', 1], ['.5', 0.5], ['1e-7', 1e-7],
-                 ['0.1', 0.1], ['5e-324', 5e-324], ['inf', Infinity], ['-Infinity', -Infinity],
-                 ['NaN', NaN], ['1e999', Infinity]];
-  for (const [text, value] of cases) assert.ok(Object.is(parseNumber(text), value), text);
-  for (const text of ['', ' 1', '1 ', '0x10', '1_0', '1,5', 'e5', '1e', '--1', 'infinit']) {
-    assert.equal(parseNumber(text), undefined, JSON.stringify(text));
-  }
-});
+const goldenDir = path.join(repositoryDir, 'tests/golden');
+const {loadKorvan} = await import(pathToFileURL(path.join(packageDir, 'node.mjs')).href);
+const korvan = await loadKorvan();
 
-test('the separator is the one the header uses, outside quotes', () => {
-  const cases = {
-    '"a;b",type,inputValue\n"x;y",1,50': [['x;y'], ','],
-    '"a,b";type;inputValue\n"x,y";1;50': [['x,y'], ';'],
-    'type\tinputValue\tnote\n1\t50\tone, two; three': [['one, two; three'], '\t'],
-  };
-  for (const [text, [extra]] of Object.entries(cases)) {
-    const table = parsePoints(text);
-    assert.deepEqual(table.rows.map((row) => [row.type, row.inputValue, row.extra]),
-                     [[1, 50, extra]], JSON.stringify(text));
-  }
-});
-
-test('rows keep their line numbers across blank lines and line ends of every kind', () => {
-  const table = parsePoints('\n type , inputValue \r\n\r\n1,50\r0,100\n\t\n3,80');
-  assert.deepEqual(table.rows.map((row) => row.line), [4, 5, 7]);
-});
-
-function solved(table, entries, scaleFactor) {
-  const solution = {entries, deviationMax: 11.42, deviationMin: -0, scaleFactor,
-                    reducedScaleFactor: scaleFactor / 2000};
-  return {solution, points: sizedPoints(solution, table, (entry) => Number(entry.callerData))};
+// The table the bytes give, read in pieces of `size` bytes.
+function readInPieces(bytes, size) {
+  const reader = new PointByteReader();
+  for (let at = 0; at < bytes.length; at += size) reader.push(bytes.subarray(at, at + size));
+  return reader.finish();
 }
 
-test('CSV and JSON carry every double and every carried text back unchanged', () => {
-  const table = parsePoints('type;inputValue;note\n1;0.1;"say ""hi"", then go"\n3;1e-7;plain');
-  const entries = [
-    {type: 3, inputValue: 1e-7, demand: 0.30000000000000004, ratio: 1, valveSize: 0.5,
-     deviation: -0, callerData: 1n},
-    {type: 1, inputValue: 0.1, demand: 2.220446049250313e-16, ratio: 1351079888211148.8,
-     valveSize: 0.03, deviation: 11.42, callerData: 0n}];
-  const {solution, points} = solved(table, entries, 5.348333333333334);
+// What the page makes of a file: {invalid}, {refused} or {results, totals}, each as the golden
+// files hold them.
+function outcomeOf(bytes, pieceSize) {
+  let table;
+  try {
+    table = readInPieces(bytes, pieceSize);
+  } catch (error) {
+    if (!(error instanceof InputError)) throw error;
+    return {invalid: `${error.message}\n`};
+  }
+  let solution;
+  try {
+    solution = sizeTable(korvan, table);
+  } catch (error) {
+    if (error.name !== 'KorvanError') throw error;
+    return {refused: `${error.message}\n`};
+  }
+  return {results: [...resultsCsv(solution, table)].join(''), totals: totalsCsv(solution, table)};
+}
 
-  const csv = solutionCsv(solution, table, points);
-  assert.equal(csv,
-      'point,type,inputValue,demand,ratio,valveSize,delivered,deviation,note\n' +
-      '2,3,1e-7,0.30000000000000004,1,0.5,2.674166666666667,-0,plain\n' +
-      '1,1,0.1,2.220446049250313e-16,1351079888211148.8,0.03,0.16045,11.42,' +
-      '"say ""hi"", then go"\n\n' +
-      'deviationMax,deviationMin,scaleFactor,reducedScaleFactor\n' +
-      '11.42,-0,5.348333333333334,0.0026741666666666667\n');
+async function goldenCases() {
+  const names = (await readdir(goldenDir)).filter((name) => /^[^.]+\.csv$/.test(name));
+  return Promise.all(names.sort().map(async (name) => {
+    const base = path.join(goldenDir, name.slice(0, -'.csv'.length));
+    const read = (suffix) => readFile(`${base}${suffix}`, 'utf8').catch(() => undefined);
+    const [invalid, refused, results, totals] = await Promise.all(
+        ['.invalid.txt', '.refused.txt', '.out.csv', '.totals.csv'].map(read));
+    const expected = Object.fromEntries(Object.entries({invalid, refused, results, totals})
+        .filter(([, text]) => text !== undefined));
+    return {name, bytes: await readFile(`${base}.csv`), expected};
+  }));
+}
 
-  const json = JSON.parse(solutionJson(solution, table, points));
-  assert.deepEqual(json.points.map((point) => point.columns.note), ['plain', 'say "hi", then go']);
-  assert.ok(Object.is(json.points[0].deviation, -0));
-  assert.ok(Object.is(json.deviationMin, -0));
-  for (const [index, entry] of entries.entries()) {
-    for (const field of ['inputValue', 'demand', 'ratio', 'valveSize', 'deviation']) {
-      assert.ok(Object.is(json.points[index][field], entry[field]), field);
+test('every golden case reads, sizes and writes as its files say, in pieces of any size',
+     async () => {
+  const cases = await goldenCases();
+  assert.ok(cases.length >= 40, `${cases.length} golden cases`);
+  const kinds = {};
+  for (const {name, bytes, expected} of cases) {
+    assert.ok(Object.keys(expected).length > 0, `${name} has an expected outcome`);
+    const kind = Object.keys(expected)[0];
+    kinds[kind] = (kinds[kind] ?? 0) + 1;
+    for (const pieceSize of [Math.max(1, bytes.length), 1, 2, 3, 5, 7]) {
+      assert.deepEqual(outcomeOf(bytes, pieceSize), expected, `${name} in pieces of ${pieceSize}`);
     }
+  }
+  console.log(`golden cases: ${JSON.stringify(kinds)}`);
+});
+
+test('text typed in the page is read by the same rules', () => {
+  const table = parsePoints('\uFEFFtype;inputValue;room\n1;50,5;"hall;\nwest"\n');
+  assert.deepEqual([table.count, [...table.types], [...table.inputValues], table.carried],
+                   [1, [1], [50.5], [['hall;\nwest']]]);
+  assert.deepEqual(table.dialect, {separator: ';', decimalSign: ',', byteOrderMark: true});
+  assert.throws(() => parsePoints('type,inputValue\n1,50\n2,x'),
+                new InputError('point 2: input value "x" is not a number'));
+});
+
+test('the JSON download carries every double and carried text, and stays JSON when a figure is '
+     + 'not finite', () => {
+  const table = parsePoints('type;inputValue;note\n1;0.1;"say ""hi"", then go"\n3;1e-7;plain');
+  const solution = sizeTable(korvan, table);
+  const json = JSON.parse([...resultsJson(solution, table)].join(''));
+  assert.deepEqual(json.points.map((point) => [point.point, point.columns.note]),
+                   [[1, 'say "hi", then go'], [2, 'plain']]);
+  for (let index = 0; index < solution.count; ++index) {
+    for (const field of ['inputValue', 'demand', 'ratio', 'valveSize', 'deviation']) {
+      assert.ok(Object.is(json.points[index][field], solution[field][index]), field);
+    }
+  }
+  assert.equal(json.scaleFactor, solution.scaleFactor);
+  const odd = {...solution, demand: new Float64Array([Infinity, NaN]), scaleFactor: NaN};
+  const oddJson = JSON.parse([...resultsJson(odd, table)].join(''));
+  assert.deepEqual([oddJson.points[0].demand, oddJson.points[1].demand, oddJson.scaleFactor],
+                   [null, null, null]);
+  const bare = parsePoints('type,inputValue\n1,50');
+  const bareJson = JSON.parse([...resultsJson(sizeTable(korvan, bare), bare)].join(''));
+  assert.equal('columns' in bareJson.points[0], false);
+});
+
+test('a large table is written in parts, the rows in the library\'s order', () => {
+  const rows = Array.from({length: 45000}, (_, row) => `${row % 4},${1 + (row % 977)},r${row}`);
+  const table = parsePoints(`type,inputValue,label\n${rows.join('\n')}`);
+  const solution = sizeTable(korvan, table);
+  const parts = [...resultsCsv(solution, table)];
+  assert.equal(parts.length, 4, 'the header and three parts of rows');
+  const lines = parts.join('').split('\n');
+  assert.equal(lines.length, 45002);
+  for (const index of [0, 19999, 20000, 44999]) {
+    const row = Number(solution.callerData[index]);
+    assert.match(lines[index + 1], new RegExp(`^${row + 1},${row % 4},.*,r${row}$`));
   }
 });
 
-test('JSON stays valid when a figure is not finite, and carries no columns when there are none', () => {
-  const table = parsePoints('type,inputValue\n1,50');
-  const {solution, points} = solved(table, [{type: 1, inputValue: 50, demand: Infinity,
-    ratio: NaN, valveSize: 0.5, deviation: -Infinity, callerData: 0n}], NaN);
-  const json = JSON.parse(solutionJson(solution, table, points));
-  assert.deepEqual([json.points[0].demand, json.points[0].ratio, json.scaleFactor], [null, null, null]);
-  assert.equal('columns' in json.points[0], false);
+test('cells a spreadsheet would run are neutralised unless kept, and quoted where needed', () => {
+  const cases = [['=1+1', "'=1+1"], ['-5', '-5'], ['+3.2', '+3.2'], ['-1e5', '-1e5'],
+                 ['-inf', "'-inf"], ['@x', "'@x"], ['\tx', "'\tx"], ['a,b', '"a,b"'],
+                 [' x', '" x"'], ['x ', '"x "'], ['say "hi"', '"say ""hi"""'], ['', '']];
+  for (const [value, cell] of cases) assert.equal(textCell(value, ','), cell, value);
+  assert.equal(textCell('=1+1', ',', true), '=1+1');
+  assert.equal(textCell('\tx', ',', true), '"\tx"');
 });
 
-test('deviations read as the library rounds them', () => {
+test('sizes of the reduce panel, and numbers as the page shows them', () => {
+  assert.deepEqual(parseSizes(' 0.5, 0.3;0.2\t1e-1 '), [0.5, 0.3, 0.2, 0.1]);
+  assert.throws(() => parseSizes('0.5 abc'), new InputError('point 2: size "abc" is not a number'));
   assert.deepEqual([-4.84, -0, 0, 11.42, -0.01].map(percentText),
                    ['-4.84', '0.00', '0.00', '11.42', '-0.01']);
-  assert.deepEqual([-0, 0, 0.1, 1e21].map(exactNumber), ['-0', '0', '0.1', '1e+21']);
+  assert.deepEqual([-0, 0, 0.1, 1e21, 1e-7].map(exactNumber), ['-0', '0', '0.1', '1e+21', '1e-7']);
 });

@@ -1,5 +1,5 @@
 // Random cases for the module, the same on every run of a seed: realistic batches, wide and large
-// ones, points the library refuses, held entries with arbitrary records, re-solves, and lists of
+// ones, spread too far apart, points the library refuses, held entries with arbitrary records, re-solves, and lists of
 // sizes to reduce.
 const SERIES = [0.5, 0.3, 0.2, 0.16, 0.1, 0.06, 0.03];
 const EXTREME_VALUES = [0, -0, -1, -2000, NaN, Infinity, -Infinity, 1e-200, 1e200, 5e-324,
@@ -92,6 +92,8 @@ export function randomCases(seed, count) {
   const kinds = [
     [30, () => generateCase(random, smallCount(random), random.realistic, {tagged: random.chance(0.5)})],
     [12, () => generateCase(random, smallCount(random), () => random.logUniform(1e-3, 1e5))],
+    // Eight points or more whose demands lie too far apart for the nearest sizes to follow them.
+    [3, () => generateCase(random, 8 + random.below(12), () => random.logUniform(1, 1e24))],
     [2, () => generateCase(random, 100 + random.below(2000), random.realistic, {tagged: true})],
     [12, () => refusedCase(random)],
     [12, () => generateCase(random, random.below(6), random.realistic,

@@ -2,8 +2,9 @@
 //   {op: 'generate', types, inputValues, callerData (or null), entries}
 //   {op: 'fill', entries}
 //   {op: 'smallest', sizes}
-// with entries as the module takes them. Answers come back as the module gives them: {code} for a
-// failure, a solution with BigInt callerData, or {sizes, smallest}.
+// with entries as the module takes them. Answers come back as the module gives them: {code, rule,
+// point, otherPoint} for a failure (points null where the library names none), a solution with
+// BigInt callerData, or {sizes, smallest}.
 import {spawn} from 'node:child_process';
 import {nativeCases} from './paths.mjs';
 
@@ -49,6 +50,11 @@ function doubleOf(value) {
 function answerOf(line) {
   const raw = JSON.parse(line);
   const answer = {code: raw.code};
+  if (raw.rule !== undefined) {
+    const pointOf = (index) => (index < 0 ? null : index);
+    Object.assign(answer, {rule: raw.rule, point: pointOf(raw.point),
+                          otherPoint: pointOf(raw.otherPoint)});
+  }
   if (raw.entries) {
     answer.entries = raw.entries.map(([type, ...rest]) => {
       const entry = {type};
