@@ -158,13 +158,19 @@ public:
 
     // Refuses the input with `message`, or as not UTF-8 where any of the rest is not: the
     // encoding is judged before everything else.
+    // The rest is read a buffer at a time; a sequence cut off at the buffer's end (three bytes at
+    // most) is judged with what follows.
     [[noreturn]] void Refuse(const std::string& message) {
-        std::string rest(buffer_.data() + begin_, end_ - begin_);
-        for (begin_ = end_; !ended_; begin_ = end_) {
+        while (true) {
+            begin_ += Utf8Prefix(std::string_view(buffer_.data() + begin_, end_ - begin_));
+            if (begin_ < end_ && (ended_ || end_ - begin_ >= 4)) {
+                korvan_size::Refuse(kNotUtf8);
+            }
+            if (ended_) {
+                korvan_size::Refuse(message);
+            }
             Fill();
-            rest.append(buffer_.data(), end_);
         }
-        korvan_size::Refuse(Utf8Prefix(rest) == rest.size() ? message : kNotUtf8);
     }
 
 private:
