@@ -28,10 +28,6 @@ if(KORVAN_INSTALL)
   endif()
   if(TARGET korvan-size)
     install(TARGETS korvan-size RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime)
-    if(NOT WIN32)
-      install(FILES "${PROJECT_SOURCE_DIR}/tools/korvan-size/korvan-size.1"
-              DESTINATION "${CMAKE_INSTALL_MANDIR}/man1" COMPONENT Runtime)
-    endif()
   endif()
 
   if(NOT WIN32)
