@@ -1,62 +1,66 @@
-// A stand-in for the library whose every call ends as the environment variable
-// KORVAN_FAKE_OUTCOME says: a result code, or one of the exceptions that can leave the real
-// library. It drives korvan-size into outcomes the real library gives only when memory runs out.
+// A stand-in for the library's C interface whose calls end as the environment says, to drive
+// korvan-size into outcomes the real library gives only when memory runs out, and to check that
+// it words every refusal from the diagnosis:
+//   KORVAN_FAKE_RESULT  the result of every solving call (0 leaves the entries unsolved)
+//   KORVAN_FAKE_RULE    "rule,point,otherPoint" that KorvanDiagnose tells (default: no rule)
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <new>
-#include <stdexcept>
 #include <string>
-#include <vector>
 
-#include "KorvanCalcValueProvider.h"
+#include "KorvanCalcValueProviderC.h"
 
 namespace {
 
-std::int32_t Outcome() {
-    const char* const setting = std::getenv("KORVAN_FAKE_OUTCOME");
-    const std::string outcome = setting != nullptr ? setting : "0";
-    if (outcome == "out_of_range") {
-        throw std::out_of_range("invalid vector<T> subscript");
-    }
-    if (outcome == "length_error") {
-        throw std::length_error("vector<T> too long");
-    }
-    if (outcome == "bad_alloc") {
-        throw std::bad_alloc();
-    }
-    if (outcome == "runtime_error") {
-        throw std::runtime_error("fake failure");
-    }
-    if (outcome == "int") {
-        throw 42;
-    }
-    return static_cast<std::int32_t>(std::strtol(outcome.c_str(), nullptr, 10));
+std::int32_t Result() {
+    const char* const setting = std::getenv("KORVAN_FAKE_RESULT");
+    return setting != nullptr ? static_cast<std::int32_t>(std::strtol(setting, nullptr, 10)) : 0;
 }
 
 }  // namespace
 
 extern "C" {
 
-KORVAN_API std::int32_t GenerateSolutionVector(
-    std::int32_t /*count*/, const std::uint32_t* /*types*/, const double* /*inputValues*/,
-    double* /*deviationMax*/, double* /*deviationMin*/, double* /*scaleFactor*/,
-    double* /*reducedScaleFactor*/, SolutionVector* /*solution*/) {
-    return Outcome();
+KORVAN_API int32_t KorvanGenerateSolution(int32_t /*count*/, const uint32_t* /*types*/,
+                                          const double* /*inputValues*/,
+                                          const uint64_t* /*callerData*/,
+                                          KorvanSolutionEntry* /*entries*/, size_t /*capacity*/,
+                                          size_t* /*entryCount*/,
+                                          KorvanSolutionTotals* /*totals*/) {
+    return Result();
 }
 
-KORVAN_API std::int32_t FillSolutionVector(SolutionVector* /*solution*/, double* /*deviationMax*/,
-                                           double* /*deviationMin*/, double* /*scaleFactor*/,
-                                           double* /*reducedScaleFactor*/) {
-    return Outcome();
+KORVAN_API int32_t KorvanGetSmallestPossibleValves(double* /*sizes*/, size_t /*count*/,
+                                                   double* /*smallest*/) {
+    return Result();
 }
 
-KORVAN_API std::int32_t GetSmallestPossibleValves(std::vector<double>* /*sizes*/,
-                                                  std::vector<double>* /*smallest*/) {
-    return Outcome();
+KORVAN_API int32_t KorvanDiagnose(const KorvanCallPoints* /*points*/, KorvanDiagnosis* diagnosis) {
+    const char* const setting = std::getenv("KORVAN_FAKE_RULE");
+    long long point = KORVAN_NO_POINT;
+    long long other = KORVAN_NO_POINT;
+    int rule = KORVAN_RULE_NONE;
+    if (setting != nullptr && std::sscanf(setting, "%d,%lld,%lld", &rule, &point, &other) != 3) {
+        return KORVAN_INVALID_ARGUMENT;
+    }
+    *diagnosis = {Result(), rule, point, other};
+    return diagnosis->result;
 }
 
-KORVAN_API double GetCurrentVersion(void) {
-    return 1.0;
+KORVAN_API const char* KorvanDescribeRule(int32_t rule) {
+    static std::string sentence;
+    sentence = "fake rule " + std::to_string(rule);
+    return sentence.c_str();
+}
+
+KORVAN_API const char* KorvanDescribeResult(int32_t result) {
+    static std::string sentence;
+    sentence = "fake result " + std::to_string(result);
+    return sentence.c_str();
+}
+
+KORVAN_API uint32_t KorvanGetLibraryVersion(void) {
+    return KORVAN_VERSION_NUMBER;
 }
 
 }  // extern "C"

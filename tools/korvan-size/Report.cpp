@@ -1,527 +1,324 @@
-#include "Report.h"
-
+// What korvan-size writes: a table for people, CSV (by tests/golden/README.md) or JSON for
+// programs, every number so that it reads back; the numbers' texts the same in every locale.
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <string_view>
-#include <vector>
+#include <system_error>
 
-#include "Numbers.h"
+#include "korvan-size.h"
 
 namespace korvan_size {
 namespace {
 
-constexpr int kBarHalfWidth = 10;
-constexpr std::size_t kNumberColumns = 8;  // point to deviation; the bar and carried ones follow
-constexpr std::string_view kColumnGap = "  ";
+template <typename Value, typename... Format>
+NumberText Printed(Value value, Format... format) {
+    NumberText text;
+    text.size = static_cast<std::size_t>(
+        std::to_chars(text.data, text.data + sizeof text.data, value, format...).ptr - text.data);
+    return text;
+}
 
-constexpr std::array<std::string_view, kNumberColumns> kTableHeader = {
-    "point", "type", "input value", "demand", "ratio", "valve size", "delivered", "deviation %"};
-constexpr std::array<std::string_view, kNumberColumns> kFieldNames = {
+constexpr std::array<std::string_view, 8> kFieldNames = {
     "point", "type", "inputValue", "demand", "ratio", "valveSize", "delivered", "deviation"};
+constexpr std::array<std::string_view, 9> kTableHeader = {"point",     "type",        "input value",
+                                                          "demand",    "ratio",       "valve size",
+                                                          "delivered", "deviation %", ""};
 constexpr std::array<std::string_view, 4> kTotalNames = {"deviationMax", "deviationMin",
                                                          "scaleFactor", "reducedScaleFactor"};
 
-std::array<double, 4> TotalsOf(const Sizing& sizing) {
-    return {sizing.deviationMax, sizing.deviationMin, sizing.scaleFactor,
-            sizing.reducedScaleFactor};
+std::array<double, 4> TotalsOf(const KorvanSolutionTotals& totals) {
+    return {totals.deviationMax, totals.deviationMin, totals.scaleFactor,
+            totals.reducedScaleFactor};
 }
 
-double Delivered(const SolutionEntry& entry, double scaleFactor) {
-    return entry.valveSize * scaleFactor;
-}
+// Valve sizes, and what they deliver, take a handful of values in a whole solution: the text of
+// each is made once (of the first eight; any further each time).
+struct FewValues {
+    std::array<double, 8> values{};
+    std::array<NumberText, 9> texts{};
+    std::size_t used = 0;
 
-std::size_t PointOf(const SolutionEntry& entry) {
-    return static_cast<std::size_t>(entry.callerData);
-}
-
-// Valve sizes, and what they deliver, take a handful of values in a whole solution: each text is
-// made once. Values are told apart by their bits, so 0 and -0 stay apart.
-class FewValueTexts {
-public:
-    explicit FewValueTexts(NumberText (*format)(double)) : format_(format) {}
-
-    const NumberText& Of(double value) {
-        std::uint64_t bits = 0;
-        std::memcpy(&bits, &value, sizeof bits);
-        for (std::size_t slot = 0; slot < used_; ++slot) {
-            if (bits_[slot] == bits) {
-                return texts_[slot];
-            }
+    template <typename Format>
+    std::string_view Of(double value, const Format& format) {
+        const auto known = static_cast<std::size_t>(
+            std::find(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(used), value) -
+            values.begin());
+        if (known < used) {
+            return texts[known].View();
         }
-        if (used_ == kSlots) {
-            overflow_ = format_(value);
-            return overflow_;
-        }
-        bits_[used_] = bits;
-        texts_[used_] = format_(value);
-        return texts_[used_++];
+        texts[used] = format(value);
+        values[std::min(used, values.size() - 1)] = value;
+        return texts[used < values.size() ? used++ : used].View();
     }
-
-private:
-    static constexpr std::size_t kSlots = 8;
-    NumberText (*format_)(double);
-    std::array<std::uint64_t, kSlots> bits_{};
-    std::array<NumberText, kSlots> texts_{};
-    std::size_t used_ = 0;
-    NumberText overflow_;
 };
 
-// The texts of one format for the two columns that repeat.
-struct SizeTexts {
-    FewValueTexts valveSize;
-    FewValueTexts delivered;
-};
-
-// Characters as a terminal shows them: UTF-8 continuation bytes take no column.
-std::size_t DisplayWidth(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0U) != 0x80U;
-    }));
+// Each number of a point, in the columns' order, with the text `format` gives it (valve size and
+// delivered, valve size x scale factor, through `last`).
+template <typename Format, typename Use>
+void EachNumber(const KorvanSolutionEntry& entry, double scaleFactor,
+                std::array<FewValues, 2>& last, const Format& format, const Use& use) {
+    use(Whole(entry.callerData + 1).View());
+    use(Whole(static_cast<std::uint32_t>(entry.type)).View());
+    use(format(2, entry.inputValue).View());
+    use(format(3, entry.demand).View());
+    use(format(4, entry.ratio).View());
+    use(last[0].Of(entry.valveSize, [&](double value) { return format(5, value); }));
+    use(last[1].Of(entry.valveSize * scaleFactor, [&](double value) { return format(6, value); }));
+    use(format(7, entry.deviation).View());
 }
 
-enum class Align { kRight, kLeft };
-
-// Appends `text`, which takes `textWidth` columns, padded to `width`.
-void AppendCell(std::string& line, std::string_view text, std::size_t textWidth, std::size_t width,
-                Align align) {
-    const std::size_t gap = line.empty() ? 0 : kColumnGap.size();
-    const std::size_t padding = width - std::min(width, textWidth);
-    std::size_t at = line.size();
-    line.resize(at + gap + padding + text.size(), ' ');
-    at += gap + (align == Align::kRight ? padding : 0);
-    text.copy(&line[at], text.size());
-}
-
-// No line of a table ends in blanks.
-void WriteLine(Output& output, std::string& line) {
-    line.erase(line.find_last_not_of(' ') + 1);
-    line += '\n';
-    output.Write(line);
-}
-
-// A table small enough to hold: columns before `firstLeftAligned` are right-aligned.
-void WriteSmallTable(Output& output, const std::vector<std::vector<std::string>>& rows,
-                     std::size_t firstLeftAligned) {
-    std::vector<std::size_t> widths;
-    for (const auto& row : rows) {
-        widths.resize(std::max(widths.size(), row.size()));
-        for (std::size_t column = 0; column < row.size(); ++column) {
-            widths[column] = std::max(widths[column], DisplayWidth(row[column]));
-        }
-    }
-    std::string line;
-    for (const auto& row : rows) {
-        line.clear();
-        for (std::size_t column = 0; column < row.size(); ++column) {
-            if (column > 0) {
-                line += kColumnGap;
-            }
-            const std::size_t padding = widths[column] - DisplayWidth(row[column]);
-            line.append(column < firstLeftAligned ? padding : 0, ' ');
-            line += row[column];
-            line.append(column < firstLeftAligned ? 0 : padding, ' ');
-        }
-        WriteLine(output, line);
-    }
-}
-
-// The carried columns gathered into the solved order, so that every pass over the points reads
-// memory in sequence rather than one cache miss per point and column.
-struct Carried {
-    CarriedColumns columns;
-    char separator;
-};
-
-Carried InSolvedOrder(const PointTable& points, const SolutionVector& entries) {
-    Carried carried{{points.carried.names, {}, {}}, points.dialect.separator};
-    if (points.carried.names.empty()) {
-        return carried;
-    }
-    CarriedColumns& ordered = carried.columns;
-    ordered.text.reserve(points.carried.text.size());
-    ordered.ends.reserve(entries.size());
-    for (const SolutionEntry& entry : entries) {
-        ordered.text += points.carried.Of(PointOf(entry));
-        ordered.ends.push_back(ordered.text.size());
-    }
-    return carried;
-}
-
-// The fields of the carried columns of the point at `position` in the solved order, as written.
-void SplitCarried(const Carried& carried, std::size_t position, CsvRecord& record) {
-    const std::string_view text = carried.columns.Of(position);
-    if (text.empty() || carried.columns.names.size() == 1) {
-        record.fields.assign(1, text);
-        return;
-    }
-    ScanRecord(text, true, carried.separator, record);
-    record.fields.resize(carried.columns.names.size());
-}
-
-// `value` with each line break and tab shown as one space, so that a table row stays one line.
-std::string_view OnOneLine(std::string_view value, std::string& scratch) {
-    const auto breaksLine = [](char c) { return c == '\r' || c == '\n' || c == '\t'; };
-    if (std::none_of(value.begin(), value.end(), breaksLine)) {
-        return value;
+// A carried value on one line of the table: each line break and tab one space, other control
+// characters as messages show them.
+std::string_view OnOneLine(std::string_view text, std::string& scratch) {
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return (c & 0xE0) != 0 && c != 0x7F && c != '\xC2'; })) {
+        return text;
     }
     scratch.clear();
-    for (std::size_t at = 0; at < value.size(); ++at) {
-        const char c = value[at];
-        if (c == '\r' && at + 1 < value.size() && value[at + 1] == '\n') {
-            continue;  // \r\n is one line break
-        }
-        scratch += breaksLine(c) ? ' ' : c;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const std::size_t length = text[at] == '\xC2' || text.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+        const bool breaks = text[at] == '\t' || text[at] == '\n' || text[at] == '\r';
+        scratch += breaks ? std::string(" ") : Shown(text.substr(at, length));
+        at += length - 1;
     }
     return scratch;
 }
 
-// A carried field as a table cell shows it.
-struct CellText {
-    std::string unquoted;
-    std::string oneLine;
-
-    std::string_view Of(std::string_view raw, char separator) {
-        return OnOneLine(FieldValue(raw, separator, unquoted), oneLine);
-    }
-};
-
-// The carried column names as people read them.
-std::vector<std::string> CarriedNames(const Carried& carried) {
-    std::vector<std::string> names;
-    std::string scratch;
-    for (const std::string& raw : carried.columns.names) {
-        names.emplace_back(FieldValue(raw, carried.separator, scratch));
-    }
-    return names;
+// Columns a terminal gives the text: UTF-8 continuation bytes take none.
+std::size_t Width(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
-// ---- table ----
-
-std::array<NumberText, kNumberColumns> TableNumbers(const SolutionEntry& entry, double scaleFactor,
-                                                    SizeTexts& sizes) {
-    return {WholeNumber(PointOf(entry) + 1),
-            WholeNumber(static_cast<std::uint32_t>(entry.type)),
-            Shortest(entry.inputValue),
-            SixDigits(entry.demand),
-            SixDigits(entry.ratio),
-            sizes.valveSize.Of(entry.valveSize),
-            sizes.delivered.Of(Delivered(entry, scaleFactor)),
-            TwoDecimals(entry.deviation)};
+// Two decimals, as printf's %.2f without the sign of a negative zero: most deviations have no
+// more in their shortest digits, and are written from them fast.
+NumberText TwoDecimals(double value) {
+    NumberText text = Shortest(value + 0.0);  // adding zero turns -0 into 0
+    const auto point =
+        static_cast<std::size_t>(std::find(text.data, text.data + text.size, '.') - text.data);
+    if (std::fabs(value) >= 1e13 || text.size > point + 3 ||
+        std::find(text.data, text.data + text.size, 'e') != text.data + text.size) {
+        return Printed(value + 0.0, std::chars_format::fixed, 2);
+    }
+    text.data[point] = '.';
+    std::memset(text.data + text.size, '0', point + 3 - text.size);
+    text.size = point + 3;
+    return text;
 }
 
-// Dashes left of the bar for a deficit, pluses right of it for a surplus, scaled so that the
-// largest deviation of the solution fills one side.
-struct DeviationBar {
-    std::array<char, 2 * kBarHalfWidth + 1> text{};
-    std::size_t size = 0;
-
-    DeviationBar(double deviation, double largest) {
-        int length = 0;
-        if (largest > 0.0 && deviation != 0.0) {
-            const double share = std::fabs(deviation) / largest * kBarHalfWidth;
-            length = std::isfinite(share)
-                         ? std::clamp(static_cast<int>(std::lround(share)), 1, kBarHalfWidth)
-                         : kBarHalfWidth;
-        }
-        const int blanks = deviation < 0.0 ? kBarHalfWidth - length : kBarHalfWidth;
-        Append(' ', blanks);
-        if (deviation < 0.0) {
-            Append('-', length);
-            Append('|', 1);
-        } else {
-            Append('|', 1);
-            Append('+', length);
-        }
-    }
-    [[nodiscard]] std::string_view View() const { return {text.data(), size}; }
-
-private:
-    void Append(char character, int count) {
-        for (int added = 0; added < count; ++added) {
-            text[size++] = character;
-        }
-    }
-};
-
-double LargestDeviation(const Sizing& sizing) {
-    double largest = 0.0;
-    for (const SolutionEntry& entry : sizing.entries) {
-        largest = std::max(largest, std::fabs(entry.deviation));
-    }
-    return largest;
+// Appends `text` padded to `width` (right-aligned or not), after a gap of two spaces.
+void AppendCell(std::string& line, std::string_view text, std::size_t width, bool right) {
+    const std::size_t padding = width - std::min(width, Width(text));
+    const std::size_t at = line.size() + (line.empty() ? 0 : 2);
+    line.resize(at + padding + text.size(), ' ');
+    Copy(&line[at + (right ? padding : 0)], text);
 }
 
-// The number cells of every point in the solved order, formatted once for both the column
-// widths and the lines.
-struct TableLayout {
-    std::string cells;
-    std::vector<std::array<std::uint16_t, kNumberColumns>> cellSizes;
-    std::array<std::size_t, kNumberColumns> numberWidths{};
-    std::size_t barWidth = 0;
-    std::vector<std::size_t> carriedWidths;
-    double largestDeviation = 0.0;
-};
-
-// Every column as wide as its widest cell.
-TableLayout LayOutTable(const Sizing& sizing, const Carried& carried,
-                        const std::vector<std::string>& carriedNames) {
-    TableLayout layout;
-    layout.largestDeviation = LargestDeviation(sizing);
-    // Room for the longest cells of a usual table; pages never written stay unused.
-    layout.cells.reserve(sizing.entries.size() * kNumberColumns * 8);
-    layout.cellSizes.reserve(sizing.entries.size());
-    for (std::size_t column = 0; column < kNumberColumns; ++column) {
-        layout.numberWidths[column] = kTableHeader[column].size();
-    }
-    for (const std::string& name : carriedNames) {
-        std::string oneLine;
-        layout.carriedWidths.push_back(DisplayWidth(OnOneLine(name, oneLine)));
-    }
-    CsvRecord fields;
-    CellText cell;
-    SizeTexts sizes{FewValueTexts(Shortest), FewValueTexts(SixDigits)};
-    for (std::size_t position = 0; position < sizing.entries.size(); ++position) {
-        const SolutionEntry& entry = sizing.entries[position];
-        const auto numbers = TableNumbers(entry, sizing.scaleFactor, sizes);
-        auto& cellSizes = layout.cellSizes.emplace_back();
-        for (std::size_t column = 0; column < kNumberColumns; ++column) {
-            layout.cells += numbers[column].View();
-            cellSizes[column] = static_cast<std::uint16_t>(numbers[column].size);
-            layout.numberWidths[column] =
-                std::max(layout.numberWidths[column], numbers[column].size);
-        }
-        layout.barWidth =
-            std::max(layout.barWidth, DeviationBar(entry.deviation, layout.largestDeviation).size);
-        if (carriedNames.empty()) {
-            continue;
-        }
-        SplitCarried(carried, position, fields);
-        for (std::size_t column = 0; column < fields.fields.size(); ++column) {
-            layout.carriedWidths[column] =
-                std::max(layout.carriedWidths[column],
-                         DisplayWidth(cell.Of(fields.fields[column], carried.separator)));
-        }
-    }
-    return layout;
+// Writes `line` and empties it; no line of a table ends in blanks.
+void WriteLine(Output& out, std::string& line) {
+    line.erase(line.find_last_not_of(' ') + 1);
+    out.Write(line += '\n');
+    line.clear();
 }
 
-void WriteSizingTable(Output& output, const Sizing& sizing, const Carried& carried) {
-    const std::vector<std::string> carriedNames = CarriedNames(carried);
-    const TableLayout layout = LayOutTable(sizing, carried, carriedNames);
-    std::string line;
-    for (std::size_t column = 0; column < kNumberColumns; ++column) {
-        AppendCell(line, kTableHeader[column], kTableHeader[column].size(),
-                   layout.numberWidths[column], Align::kRight);
-    }
-    AppendCell(line, "", 0, layout.barWidth, Align::kLeft);
-    for (std::size_t column = 0; column < carriedNames.size(); ++column) {
-        std::string oneLine;
-        const std::string_view name = OnOneLine(carriedNames[column], oneLine);
-        AppendCell(line, name, DisplayWidth(name), layout.carriedWidths[column], Align::kLeft);
-    }
-    WriteLine(output, line);
-    CsvRecord fields;
-    CellText cell;
-    const std::string_view cells = layout.cells;
-    std::size_t cellsAt = 0;
-    for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
-        const SolutionEntry& entry = sizing.entries[index];
-        line.clear();
-        for (std::size_t column = 0; column < kNumberColumns; ++column) {
-            const std::size_t size = layout.cellSizes[index][column];
-            AppendCell(line, cells.substr(cellsAt, size), size, layout.numberWidths[column],
-                       Align::kRight);
-            cellsAt += size;
+// A small table held as its cells' texts, row after row; columns before `rightAligned` are
+// aligned right. Written aligned, or with a `separator` between the cells.
+struct Table {
+    std::size_t columns;
+    std::size_t rightAligned;
+    std::vector<std::string> cells;
+
+    void Write(Output& out, char separator = '\0') const {
+        std::vector<std::size_t> widths(columns);
+        for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+            widths[cell % columns] = std::max(widths[cell % columns], Width(cells[cell]));
         }
-        const DeviationBar bar(entry.deviation, layout.largestDeviation);
-        AppendCell(line, bar.View(), bar.size, layout.barWidth, Align::kLeft);
-        if (!carriedNames.empty()) {
-            SplitCarried(carried, index, fields);
-            for (std::size_t column = 0; column < fields.fields.size(); ++column) {
-                const std::string_view value = cell.Of(fields.fields[column], carried.separator);
-                AppendCell(line, value, DisplayWidth(value), layout.carriedWidths[column],
-                           Align::kLeft);
+        std::string line;
+        for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+            const std::size_t column = cell % columns;
+            if (separator != '\0') {
+                line.append(column > 0 ? 1 : 0, separator).append(cells[cell]);
+            } else {
+                AppendCell(line, cells[cell], widths[column], column < rightAligned);
+            }
+            if (column + 1 == columns) {
+                WriteLine(out, line);
             }
         }
-        WriteLine(output, line);
     }
-    output.Write('\n');
-    std::vector<std::vector<std::string>> totals;
-    const auto values = TotalsOf(sizing);
-    for (std::size_t index = 0; index < values.size(); ++index) {
-        totals.push_back(
-            {std::string(kTotalNames[index]), std::string(Shortest(values[index]).View())});
-    }
-    WriteSmallTable(output, totals, 0);
-}
-
-// ---- CSV ----
-
-class CsvWriter {
-public:
-    CsvWriter(Output& output, const CsvDialect& dialect) : output_(output), dialect_(dialect) {}
-
-    void Text(std::string_view text) {
-        Separate();
-        output_.Write(text);
-    }
-    void Number(double value) { Number(Shortest(value)); }
-    void Number(const NumberText& text) {
-        Text(dialect_.decimalComma ? WithDecimalComma(text).View() : text.View());
-    }
-    void Whole(std::uint64_t value) { Text(WholeNumber(value).View()); }
-    void EndRecord() {
-        output_.Write('\n');
-        fieldsInRecord_ = 0;
-    }
-
-private:
-    void Separate() {
-        if (fieldsInRecord_++ > 0) {
-            output_.Write(dialect_.separator);
-        }
-    }
-
-    Output& output_;
-    CsvDialect dialect_;
-    std::size_t fieldsInRecord_ = 0;
 };
 
-void WriteSizingCsv(Output& output, const Sizing& sizing, const Carried& carried,
-                    const CsvDialect& dialect) {
-    CsvWriter csv(output, dialect);
-    for (const std::string_view name : kFieldNames) {
-        csv.Text(name);
-    }
-    for (const std::string& raw : carried.columns.names) {
-        csv.Text(raw);
-    }
-    csv.EndRecord();
-    SizeTexts sizes{FewValueTexts(Shortest), FewValueTexts(Shortest)};
-    for (std::size_t position = 0; position < sizing.entries.size(); ++position) {
-        const SolutionEntry& entry = sizing.entries[position];
-        csv.Whole(PointOf(entry) + 1);
-        csv.Whole(static_cast<std::uint32_t>(entry.type));
-        csv.Number(entry.inputValue);
-        csv.Number(entry.demand);
-        csv.Number(entry.ratio);
-        csv.Number(sizes.valveSize.Of(entry.valveSize));
-        csv.Number(sizes.delivered.Of(Delivered(entry, sizing.scaleFactor)));
-        csv.Number(entry.deviation);
-        if (!carried.columns.names.empty()) {
-            csv.Text(carried.columns.Of(position));
+// Points in rows of the numbers, a bar of the deviation and the carried values, every column as
+// wide as its widest cell, then the totals. The numbers are formatted once, for the widths and
+// for the lines, and held compactly.
+void WriteTable(Output& out, const Sizing& sizing, const Points& carried) {
+    const std::vector<KorvanSolutionEntry>& entries = sizing.entries;
+    const std::size_t numbers = kTableHeader.size() - 1;
+    std::vector<std::size_t> widths(kTableHeader.size() + carried.names.size());
+    std::transform(kTableHeader.begin(), kTableHeader.end(), widths.begin(),
+                   [](auto name) { return name.size(); });
+    std::string scratch;
+    for (std::size_t column = kTableHeader.size(); column < widths.size(); ++column) {
+        widths[column] = Width(OnOneLine(carried.names[column - kTableHeader.size()], scratch));
+        for (std::size_t point = 0; point < entries.size(); ++point) {
+            widths[column] = std::max(
+                widths[column],
+                Width(OnOneLine(carried.Cell(point, column - kTableHeader.size()), scratch)));
         }
-        csv.EndRecord();
     }
-    csv.EndRecord();
-    for (const std::string_view name : kTotalNames) {
-        csv.Text(name);
+    double largest = 0.0;
+    for (const KorvanSolutionEntry& entry : entries) {
+        largest = std::max(largest, std::fabs(entry.deviation));
     }
-    csv.EndRecord();
-    for (const double value : TotalsOf(sizing)) {
-        csv.Number(value);
+    // Dashes left of the bar for a deficit, pluses right of it for a surplus, scaled so that the
+    // largest deviation of the solution fills one side.
+    std::array<char, 21> bar{};
+    const auto barOf = [&](double deviation) {
+        const double share = largest > 0.0 ? std::fabs(deviation) / largest * 10 : 0.0;
+        const auto length = static_cast<std::size_t>(deviation == 0.0 ? 0
+                                                     : std::isfinite(share)
+                                                         ? std::clamp(std::lround(share), 1L, 10L)
+                                                         : 10);
+        bar.fill(' ');
+        std::fill_n(bar.begin() + static_cast<std::ptrdiff_t>(deviation < 0.0 ? 10 - length : 11),
+                    length, deviation < 0.0 ? '-' : '+');
+        bar[10] = '|';
+        return std::string_view(bar.data(), 11 + (deviation < 0.0 ? 0 : length));
+    };
+    std::array<FewValues, 2> last;
+    const auto format = [](std::size_t column, double value) {  // each text made in place
+        if (column == 2 || column == 5) {
+            return Shortest(value);
+        }
+        if (column == 7) {
+            return TwoDecimals(value);
+        }
+        return SixDigits(value);
+    };
+    std::string cells;
+    std::vector<std::array<std::uint8_t, 8>> sizes(entries.size());
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        std::size_t column = 0;
+        EachNumber(entries[index], sizing.totals.scaleFactor, last, format,
+                   [&](std::string_view text) {
+                       cells.append(text);
+                       sizes[index][column] = static_cast<std::uint8_t>(text.size());
+                       widths[column] = std::max(widths[column], text.size());
+                       ++column;
+                   });
+        widths[numbers] = std::max(widths[numbers], barOf(entries[index].deviation).size());
     }
-    csv.EndRecord();
+    std::string line;
+    for (std::size_t column = 0; column < widths.size(); ++column) {
+        AppendCell(line,
+                   column <= numbers ? kTableHeader[column]
+                                     : OnOneLine(carried.names[column - numbers - 1], scratch),
+                   widths[column], column < numbers);
+    }
+    WriteLine(out, line);
+    std::string_view rest = cells;
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        for (std::size_t column = 0; column < numbers; ++column) {
+            AppendCell(line, rest.substr(0, sizes[index][column]), widths[column], true);
+            rest.remove_prefix(sizes[index][column]);
+        }
+        AppendCell(line, barOf(entries[index].deviation), widths[numbers], false);
+        for (std::size_t column = numbers + 1; column < widths.size(); ++column) {
+            AppendCell(line, OnOneLine(carried.Cell(index, column - numbers - 1), scratch),
+                       widths[column], false);
+        }
+        WriteLine(out, line);
+    }
+    out.Write('\n');
+    Table totals{2, 0, {}};
+    const auto values = TotalsOf(sizing.totals);
+    for (std::size_t index = 0; index < values.size(); ++index) {
+        totals.cells.insert(totals.cells.end(), {std::string(kTotalNames[index]),
+                                                 std::string(Shortest(values[index]).View())});
+    }
+    totals.Write(out);
 }
 
-// ---- JSON ----
-
-// Bytes in a well-formed UTF-8 sequence at text[at], or 0 with `bad` set to the bytes of its
-// longest ill-formed start, each such run written as one U+FFFD.
-std::size_t Utf8Sequence(std::string_view text, std::size_t at, std::size_t& bad) {
-    const auto byte = [&](std::size_t index) { return static_cast<unsigned char>(text[index]); };
-    const unsigned lead = byte(at);
-    std::size_t length = 0;
-    unsigned low = 0x80;
-    unsigned high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
+// A text cell: neutralised where a spreadsheet would run it as a formula, quoted where needed.
+void WriteTextCell(Output& out, std::string_view value, char separator, bool neutralise) {
+    char sign = 0;
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const char first = value.empty() ? ' ' : value[0];
+    const bool formula = neutralise &&
+                         (first == '=' || first == '+' || first == '-' || first == '@' ||
+                          first == '\t' || first == '\r') &&
+                         !IsDecimal(value, sign);
+    const bool quoted =
+        std::any_of(value.begin(), value.end(),
+                    [&](char c) { return c == separator || c == '"' || c == '\r' || c == '\n'; }) ||
+        (!value.empty() && ((!formula && blank(value.front())) || blank(value.back())));
+    // The opening quote, the neutralising ', both or neither.
+    out.Write(std::string_view("\"'", 2).substr(quoted ? 0 : 1,
+                                                (quoted ? 1U : 0U) + (formula ? 1U : 0U)));
+    for (std::size_t quote = quoted ? value.find('"') : std::string_view::npos;
+         quote != std::string_view::npos; quote = value.find('"')) {
+        out.Write(value.substr(0, quote + 1));
+        out.Write('"');
+        value.remove_prefix(quote + 1);
     }
-    bad = 1;
-    if (length == 0) {
-        return 0;
-    }
-    for (std::size_t next = 1; next < length; ++next) {
-        const bool fits =
-            at + next < text.size() && byte(at + next) >= low && byte(at + next) <= high;
-        if (!fits) {
-            bad = next;
-            return 0;
-        }
-        low = 0x80;
-        high = 0xBF;
-    }
-    return length;
+    out.Write(value);
+    out.Write(quoted ? "\"" : "");
 }
 
-// Printable ASCII other than the quote and the backslash stands for itself in a JSON string.
-bool IsPlainJsonByte(unsigned char c) {
-    return c >= 0x20 && c < 0x80 && c != '"' && c != '\\';
+void WriteCsv(Output& out, const Sizing& sizing, const Points& carried, const Layout& layout) {
+    const Dialect& dialect = layout.dialect;
+    out.Write(dialect.byteOrderMark ? "\xEF\xBB\xBF" : "");
+    for (std::size_t column = 0; column < kFieldNames.size() + carried.names.size(); ++column) {
+        out.Write(column > 0 ? std::string_view(&dialect.separator, 1) : std::string_view());
+        if (column < kFieldNames.size()) {
+            out.Write(kFieldNames[column]);
+        } else {
+            WriteTextCell(out, carried.names[column - kFieldNames.size()], dialect.separator,
+                          layout.neutraliseFormulas);
+        }
+    }
+    out.Write('\n');
+    std::array<FewValues, 2> last;
+    const auto format = [&](std::size_t, double value) {
+        return Shortest(value, dialect.decimalSign);
+    };
+    for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
+        std::string_view separator;
+        EachNumber(sizing.entries[index], sizing.totals.scaleFactor, last, format,
+                   [&](std::string_view text) {
+                       out.Write(separator);
+                       out.Write(text);
+                       separator = std::string_view(&dialect.separator, 1);
+                   });
+        for (std::size_t column = 0; column < carried.names.size(); ++column) {
+            out.Write(separator);
+            WriteTextCell(out, carried.Cell(index, column), dialect.separator,
+                          layout.neutraliseFormulas);
+        }
+        out.Write('\n');
+    }
 }
 
-// A JSON string; bytes that are not UTF-8 become U+FFFD, since the numbers still count.
-void AppendJsonString(std::string& out, std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t plain = at;
-        while (plain < text.size() && IsPlainJsonByte(static_cast<unsigned char>(text[plain]))) {
-            ++plain;
-        }
-        out.append(text, at, plain - at);
-        at = plain;
-        if (at == text.size()) {
+void AppendJsonString(std::string& json, std::string_view text) {
+    json += '"';
+    while (!text.empty()) {
+        const auto special = std::find_if(text.begin(), text.end(), [](char c) {
+            return c == '"' || c == '\\' || (c & 0xE0) == 0;
+        });
+        json.append(text.begin(), special);
+        if (special == text.end()) {
             break;
         }
-        const auto c = static_cast<unsigned char>(text[at]);
-        if (c >= 0x80) {
-            std::size_t bad = 0;
-            const std::size_t length = Utf8Sequence(text, at, bad);
-            out += length > 0 ? text.substr(at, length) : std::string_view("\xEF\xBF\xBD");
-            at += length > 0 ? length : bad;
-            continue;
-        }
-        ++at;
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                out += "\\u00";
-                out += kHex[c >> 4U];
-                out += kHex[c & 0xFU];
-        }
+        const char c = *special;
+        const std::size_t escape = std::string_view("\"\\\n\r\t").find(c);  // as \" \\ \n \r \t
+        const char hex[] = {"0123456789abcdef"[(c >> 4) & 0xF], "0123456789abcdef"[c & 0xF], '\0'};
+        json += escape != std::string_view::npos ? std::string{'\\', "\"\\nrt"[escape]}
+                                                 : "\\u00" + std::string(hex);
+        text.remove_prefix(static_cast<std::size_t>(special - text.begin()) + 1);
     }
-    out += '"';
+    json += '"';
 }
 
 // `"name": ` indented by `depth` levels of two spaces.
@@ -531,151 +328,220 @@ std::string JsonKey(std::size_t depth, std::string_view name) {
     return key + ": ";
 }
 
-// What stands around the numbers of every point, escaped and indented once for all points:
-// before[i] goes before number i, and the carried columns' keys before their values.
-struct JsonPointText {
-    std::array<std::string, kNumberColumns> before;
-    std::string columns;
-    std::vector<std::string> carried;
-};
-
-JsonPointText PointText(const std::vector<std::string>& carriedNames) {
-    JsonPointText text;
-    for (std::size_t index = 0; index < kNumberColumns; ++index) {
-        text.before[index] = (index == 0 ? "    {\n" : ",\n") + JsonKey(3, kFieldNames[index]);
+// JSON has no infinity or not-a-number: those are null.
+NumberText JsonNumber(double value) {
+    if (std::isfinite(value)) {
+        return Shortest(value);
     }
-    text.columns = ",\n" + JsonKey(3, "columns") + "{\n";
-    for (std::size_t column = 0; column < carriedNames.size(); ++column) {
-        text.carried.push_back((column == 0 ? "" : ",\n") + JsonKey(4, carriedNames[column]));
+    return NumberText{"null", 4};
+}
+
+void WriteJson(Output& out, const Sizing& sizing, const Points& carried) {
+    std::vector<std::string> before;  // what stands before each number and carried value
+    for (std::size_t column = 0; column < kFieldNames.size() + carried.names.size(); ++column) {
+        const bool number = column < kFieldNames.size();
+        before.push_back(
+            (column == 0 ? "    {\n" : ",\n") +
+            std::string(column == kFieldNames.size() ? JsonKey(3, "columns") + "{\n" : "") +
+            JsonKey(number ? 3 : 4,
+                    number ? kFieldNames[column] : carried.names[column - kFieldNames.size()]));
+    }
+    out.Write("{\n  \"points\": [");
+    std::array<FewValues, 2> last;
+    std::string text;
+    for (std::size_t index = 0; index < sizing.entries.size(); ++index) {
+        out.Write(index == 0 ? "\n" : ",\n");
+        std::size_t column = 0;
+        EachNumber(
+            sizing.entries[index], sizing.totals.scaleFactor, last,
+            [](std::size_t, double value) { return JsonNumber(value); },
+            [&](std::string_view number) {
+                out.Write(before[column++]);
+                out.Write(number);
+            });
+        for (; column < before.size(); ++column) {
+            AppendJsonString(text.assign(before[column]),
+                             carried.Cell(index, column - kFieldNames.size()));
+            out.Write(text);
+        }
+        out.Write(carried.names.empty() ? "\n    }" : "\n      }\n    }");
+    }
+    out.Write(sizing.entries.empty() ? "]" : "\n  ]");
+    const auto values = TotalsOf(sizing.totals);
+    for (std::size_t index = 0; index < values.size(); ++index) {
+        out.Write(",\n" + JsonKey(1, kTotalNames[index]) +
+                  std::string(JsonNumber(values[index]).View()));
+    }
+    out.Write("\n}\n");
+}
+
+std::string JsonList(std::string_view name, const std::vector<double>& values) {
+    std::string list = JsonKey(1, name) + "[";
+    for (std::size_t index = 0; index < values.size(); ++index) {
+        list.append(index == 0 ? "\n    " : ",\n    ").append(JsonNumber(values[index]).View());
+    }
+    return list + (values.empty() ? "]" : "\n  ]");
+}
+
+// `digits` (d1 d2 ... dn) times ten to `exponent` minus one: in plain decimal for exponents from
+// `plainFrom` to `plainTo`, else as d1.d2...dn, e, the exponent's sign and at least
+// `exponentDigits` of its digits.
+NumberText LaidOut(std::string_view sign, std::string_view digits, int exponent, int plainFrom,
+                   int plainTo, std::size_t exponentDigits, char decimalSign) {
+    NumberText text;
+    const auto append = [&](std::string_view part, std::size_t zeros = 0) {
+        std::memcpy(text.data + text.size, part.data(), part.size());
+        std::memset(text.data + text.size + part.size(), '0', zeros);
+        text.size += part.size() + zeros;
+    };
+    const std::string_view point(&decimalSign, 1);
+    const std::string_view first = digits.substr(0, 1);
+    const std::string_view rest = digits.substr(1);
+    append(sign);
+    if (exponent < plainFrom || exponent > plainTo) {
+        const NumberText magnitude = Whole(static_cast<std::uint64_t>(std::abs(exponent)));
+        append(first);
+        append(rest.empty() ? rest : point);
+        append(rest);
+        append(exponent < 0 ? "e-" : "e+",
+               exponentDigits - std::min(exponentDigits, magnitude.size));
+        append(magnitude.View());
+    } else if (exponent < 0) {
+        append("0");
+        append(point, static_cast<std::size_t>(-exponent - 1));
+        append(digits);
+    } else {
+        const auto whole = static_cast<std::size_t>(exponent);  // digits before the point, less one
+        append(first);
+        append(rest.substr(0, whole), whole - std::min(whole, rest.size()));
+        append(rest.size() > whole ? point : std::string_view());
+        append(rest.substr(std::min(whole, rest.size())));
     }
     return text;
 }
 
-void WriteJsonPoint(Output& output, const SolutionEntry& entry, double scaleFactor,
-                    const JsonPointText& text, SizeTexts& sizes, const CsvRecord& carried,
-                    char separator, std::string& scratch, std::string& escaped) {
-    output.Write(text.before[0]);
-    output.Write(WholeNumber(PointOf(entry) + 1).View());
-    output.Write(text.before[1]);
-    output.Write(WholeNumber(static_cast<std::uint32_t>(entry.type)).View());
-    const std::array<NumberText, 6> numbers = {JsonNumber(entry.inputValue),
-                                               JsonNumber(entry.demand),
-                                               JsonNumber(entry.ratio),
-                                               sizes.valveSize.Of(entry.valveSize),
-                                               sizes.delivered.Of(Delivered(entry, scaleFactor)),
-                                               JsonNumber(entry.deviation)};
-    for (std::size_t index = 0; index < numbers.size(); ++index) {
-        output.Write(text.before[index + 2]);
-        output.Write(numbers[index].View());
-    }
-    if (!text.carried.empty()) {
-        output.Write(text.columns);
-        for (std::size_t column = 0; column < carried.fields.size(); ++column) {
-            output.Write(text.carried[column]);
-            escaped.clear();
-            AppendJsonString(escaped, FieldValue(carried.fields[column], separator, scratch));
-            output.Write(escaped);
-        }
-        output.Write("\n      }");
-    }
-    output.Write("\n    }");
-}
+// The shortest digits of a finite double, from std::to_chars's d.ddde±x.
+struct Digits {
+    std::string_view sign;
+    char digits[24];
+    std::size_t count = 0;
+    int exponent = 0;
+    [[nodiscard]] std::string_view View() const { return {digits, count}; }
+};
 
-void WriteSizingJson(Output& output, const Sizing& sizing, const Carried& carried) {
-    const JsonPointText text = PointText(CarriedNames(carried));
-    output.Write("{\n  \"points\": [");
-    CsvRecord fields;
-    std::string scratch;
-    std::string escaped;
-    SizeTexts sizes{FewValueTexts(JsonNumber), FewValueTexts(JsonNumber)};
-    for (std::size_t position = 0; position < sizing.entries.size(); ++position) {
-        output.Write(position == 0 ? "\n" : ",\n");
-        if (!text.carried.empty()) {
-            SplitCarried(carried, position, fields);
-        }
-        WriteJsonPoint(output, sizing.entries[position], sizing.scaleFactor, text, sizes, fields,
-                       carried.separator, scratch, escaped);
+Digits ShortestDigits(double value) {
+    Digits parts;
+    const NumberText scientific = Printed(value, std::chars_format::scientific);
+    const std::string_view written = scientific.View();
+    std::size_t e = written.size();  // the exponent is the last few characters
+    while (written[--e] != 'e') {
     }
-    output.Write(sizing.entries.empty() ? "]" : "\n  ]");
-    const auto values = TotalsOf(sizing);
-    for (std::size_t index = 0; index < values.size(); ++index) {
-        output.Write(",\n" + JsonKey(1, kTotalNames[index]));
-        output.Write(JsonNumber(values[index]).View());
+    std::from_chars(written.data() + e + (written[e + 1] == '+' ? 2 : 1), written.end(),
+                    parts.exponent);
+    parts.sign = written[0] == '-' ? "-" : "";
+    for (const char c : written.substr(parts.sign.size(), e - parts.sign.size())) {
+        parts.digits[parts.count] = c;
+        parts.count += c != '.' ? 1 : 0;
     }
-    output.Write("\n}\n");
-}
-
-void AppendJsonList(std::string& out, std::string_view name, const std::vector<double>& values) {
-    out += JsonKey(1, name);
-    out += "[";
-    for (std::size_t index = 0; index < values.size(); ++index) {
-        out += index == 0 ? "\n" : ",\n";
-        out += "    ";
-        out += JsonNumber(values[index]).View();
-    }
-    out += values.empty() ? "]" : "\n  ]";
+    return parts;
 }
 
 }  // namespace
 
-void WriteSizing(Output& output, const Sizing& sizing, const PointTable& points, Format format,
-                 const CsvDialect& csv) {
-    const Carried carried = InSolvedOrder(points, sizing.entries);
-    switch (format) {
-        case Format::kCsv:
-            WriteSizingCsv(output, sizing, carried, csv);
-            return;
-        case Format::kJson:
-            WriteSizingJson(output, sizing, carried);
-            return;
-        case Format::kTable:
-        default:
-            WriteSizingTable(output, sizing, carried);
+// The shortest digits, laid out as JavaScript's Number.prototype.toString lays them out: plain
+// decimal for exponents from -7 to 20.
+NumberText Shortest(double value, char decimalSign) {
+    if (!std::isfinite(value)) {
+        return Printed(value);
+    }
+    const Digits parts = ShortestDigits(value);
+    return LaidOut(parts.sign, parts.View(), parts.exponent, -6, 20, 1, decimalSign);
+}
+
+// printf's %.6g, from the shortest digits, which std::to_chars finds faster than it rounds the
+// exact value to six digits. Rounding the shortest digits gives the same digits while the sixth
+// is coarser than the gap between doubles (not so for subnormal values), except where they end
+// on a 5 just after the sixth: the exact value may lie on either side, so std::to_chars rounds.
+NumberText SixDigits(double value) {
+    Digits parts = std::isnormal(value) ? ShortestDigits(value) : Digits{};
+    if (parts.count == 0 || (parts.count == 7 && parts.digits[6] == '5')) {
+        return Printed(value, std::chars_format::general, 6);
+    }
+    const bool up = parts.count > 6 && parts.digits[6] >= '5';
+    std::size_t at = parts.count = std::min<std::size_t>(parts.count, 6);
+    for (; up && at > 0 && parts.digits[at - 1] == '9'; --at) {
+        parts.digits[at - 1] = '0';
+    }
+    parts.digits[at == 0 ? 0 : at - 1] =
+        up && at == 0 ? '1' : static_cast<char>(parts.digits[at == 0 ? 0 : at - 1] + (up ? 1 : 0));
+    parts.exponent += up && at == 0 ? 1 : 0;  // every digit carried over
+    while (parts.count > 1 && parts.digits[parts.count - 1] == '0') {
+        --parts.count;
+    }
+    return LaidOut(parts.sign, parts.View(), parts.exponent, -4, 5, 2, '.');
+}
+
+NumberText Whole(std::uint64_t value) {
+    return Printed(value);
+}
+
+void Output::Drain() {
+    if (error_ == 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_) {
+        error_ = errno != 0 ? errno : EIO;
+    }
+    used_ = 0;
+}
+
+void Output::Finish() {
+    Drain();
+    error_ = error_ == 0 && std::fflush(file_) != 0 ? (errno != 0 ? errno : EIO) : error_;
+    if (error_ != 0) {
+        throw Failure(kCannotWrite,
+                      "cannot write " + name_ + ": " + std::generic_category().message(error_));
     }
 }
 
-void WriteReduction(Output& output, const Reduction& reduction, Format format,
-                    const CsvDialect& csv) {
-    switch (format) {
-        case Format::kCsv: {
-            CsvWriter writer(output, csv);
-            writer.Text("size");
-            writer.Text("smallest");
-            writer.EndRecord();
-            for (std::size_t index = 0; index < reduction.sizes.size(); ++index) {
-                writer.Number(reduction.sizes[index]);
-                writer.Number(reduction.smallest[index]);
-                writer.EndRecord();
-            }
-            return;
-        }
-        case Format::kJson: {
-            std::string text = "{\n";
-            AppendJsonList(text, "sizes", reduction.sizes);
-            text += ",\n";
-            AppendJsonList(text, "smallest", reduction.smallest);
-            text += "\n}\n";
-            output.Write(text);
-            return;
-        }
-        case Format::kTable:
-        default: {
-            std::vector<std::vector<std::string>> rows = {{"size", "smallest"}};
-            for (std::size_t index = 0; index < reduction.sizes.size(); ++index) {
-                rows.push_back({std::string(Shortest(reduction.sizes[index]).View()),
-                                std::string(Shortest(reduction.smallest[index]).View())});
-            }
-            WriteSmallTable(output, rows, 2);
-        }
+void WriteSizing(Output& out, const Sizing& sizing, const Points& points, const Layout& layout) {
+    // The carried values gathered in the solved order, in one pass whose reads the processor can
+    // run ahead with; the writing then reads them in sequence.
+    Points carried;
+    carried.names = points.names;
+    carried.text.reserve(points.text.size());
+    for (std::size_t cell = 0; cell < points.ends.size(); ++cell) {
+        const std::size_t point = sizing.entries[cell / points.names.size()].callerData;
+        carried.text += points.Cell(point, cell % points.names.size());
+        carried.ends.push_back(carried.text.size());
+    }
+    if (layout.format == Format::kCsv) {
+        WriteCsv(out, sizing, carried, layout);
+    } else if (layout.format == Format::kJson) {
+        WriteJson(out, sizing, carried);
+    } else {
+        WriteTable(out, sizing, carried);
     }
 }
 
-std::string FormatVersion(double version) {
-    std::string text(Shortest(version).View());
-    if (text.find_first_of(".en") == std::string::npos) {
-        text += ".0";
+void WriteTotals(Output& out, const KorvanSolutionTotals& totals, const Dialect& dialect) {
+    Table table{4, 0, {kTotalNames.begin(), kTotalNames.end()}};
+    for (const double value : TotalsOf(totals)) {
+        table.cells.emplace_back(Shortest(value, dialect.decimalSign).View());
     }
-    return text;
+    out.Write(dialect.byteOrderMark ? "\xEF\xBB\xBF" : "");
+    table.Write(out, dialect.separator);
+}
+
+void WriteReduction(Output& out, const Reduction& reduction, const Layout& layout) {
+    if (layout.format == Format::kJson) {
+        return out.Write("{\n" + JsonList("sizes", reduction.sizes) + ",\n" +
+                         JsonList("smallest", reduction.smallest) + "\n}\n");
+    }
+    const char sign = layout.format == Format::kCsv ? layout.dialect.decimalSign : '.';
+    Table table{2, 2, {"size", "smallest"}};
+    for (std::size_t index = 0; index < reduction.sizes.size(); ++index) {
+        table.cells.emplace_back(Shortest(reduction.sizes[index], sign).View());
+        table.cells.emplace_back(Shortest(reduction.smallest[index], sign).View());
+    }
+    table.Write(out, layout.format == Format::kCsv ? layout.dialect.separator : '\0');
 }
 
 }  // namespace korvan_size
