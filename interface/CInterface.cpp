@@ -45,15 +45,15 @@ Extent ExtentOf(const T* first, std::size_t count) {
     return Extent{begin, begin + bytes};
 }
 
-// Whether the `count` objects from `first` share memory with the `otherCount` from `other`. A
+// Whether the `length` objects from `first` share memory with the `otherLength` from `other`. A
 // null or empty array overlaps nothing.
 template <typename T, typename U>
-bool Overlap(const T* first, std::size_t count, const U* other, std::size_t otherCount) {
-    if (first == nullptr || other == nullptr || count == 0 || otherCount == 0) {
+bool Overlap(const T* first, std::size_t length, const U* other, std::size_t otherLength) {
+    if (first == nullptr || other == nullptr || length == 0 || otherLength == 0) {
         return false;
     }
-    const Extent one = ExtentOf(first, count);
-    const Extent two = ExtentOf(other, otherCount);
+    const Extent one = ExtentOf(first, length);
+    const Extent two = ExtentOf(other, otherLength);
     return one.begin < two.end && two.begin < one.end;
 }
 

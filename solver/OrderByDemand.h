@@ -31,8 +31,8 @@ namespace korvan {
 // it; Ready(entry) stores it in the entry before the entry is ordered. Readying an entry again
 // changes nothing more.
 struct DemandsAsSet {
-    [[nodiscard]] double DemandOf(const SolutionEntry& entry) const { return entry.demand; }
-    void Ready(SolutionEntry& /*entry*/) const {}
+    [[nodiscard]] static double DemandOf(const SolutionEntry& entry) { return entry.demand; }
+    static void Ready(SolutionEntry& /*entry*/) {}
 };
 
 struct DemandsRecomputed {
