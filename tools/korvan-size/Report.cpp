@@ -390,7 +390,7 @@ NumberText LaidOut(std::string_view sign, std::string_view digits, int exponent,
                    int plainTo, std::size_t exponentDigits, char decimalSign) {
     NumberText text;
     const auto append = [&](std::string_view part, std::size_t zeros = 0) {
-        std::memcpy(text.data + text.size, part.data(), part.size());
+        Copy(text.data + text.size, part);
         std::memset(text.data + text.size + part.size(), '0', zeros);
         text.size += part.size() + zeros;
     };
