@@ -239,7 +239,7 @@ nuget:
 	cmake --build --preset windows --target KorvanCalcValueProvider
 	rm -f $(NUGET_DIR)/Korvan.*.nupkg
 	/usr/bin/python3 dotnet/nuget/pack.py --header interface/KorvanCalcValueProviderC.h \
-	  --nuspec dotnet/nuget/Korvan.nuspec --license LICENSE \
+	  --manifest dotnet/nuget/Korvan.manifest.xml --license LICENSE \
 	  --assembly build/release/dotnet/Korvan.dll --documentation build/release/dotnet/Korvan.xml \
 	  --linux-library build/release/libKorvanCalcValueProvider.so \
 	  --windows-library build/windows/bin/KorvanCalcValueProvider.dll --output $(NUGET_DIR)

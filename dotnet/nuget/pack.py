@@ -97,7 +97,7 @@ def without_debug_information(path, strip):
 
 def pack(arguments):
     version = header_version(arguments.header)
-    with open(arguments.nuspec, encoding="utf-8") as template:
+    with open(arguments.manifest, encoding="utf-8") as template:
         nuspec = template.read().replace("$version$", version)
     os.makedirs(arguments.output, exist_ok=True)
     package = os.path.join(arguments.output, f"Korvan.{version}.nupkg")
@@ -121,7 +121,8 @@ def pack(arguments):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--header", required=True, help="interface/KorvanCalcValueProviderC.h")
-    parser.add_argument("--nuspec", required=True, help="the manifest with $version$")
+    parser.add_argument("--manifest", required=True,
+                        help="the package manifest with $version$, packed as " + NUSPEC)
     parser.add_argument("--license", required=True)
     parser.add_argument("--assembly", required=True, help="Korvan.dll")
     parser.add_argument("--documentation", required=True, help="Korvan.xml")
