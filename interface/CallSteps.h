@@ -49,10 +49,11 @@ std::int32_t JudgeAndPlan(const Demands& demands, std::size_t count, const Valve
               StartSpread(
                   count, [&](std::size_t point) { return demands.DemandOfPoint(point); }, plan);
     const std::int32_t result =
-        planned ? JudgePoints(demands, count, table,
-                              [&](std::size_t point, double demand) { plan.Count(point, demand); })
-                      .result
-                : JudgePoints(demands, count, table).result;
+        JudgePoints(demands, count, table, [&](std::size_t point, double demand) {
+            if (planned) {
+                plan.Count(point, demand);
+            }
+        }).result;
     planned = planned && result == kSuccess && plan.Finish();
     return result;
 }
@@ -106,10 +107,11 @@ inline std::int32_t RecomputeAndSolve(EntryRange entries, SolutionTotals& totals
                    : RecomputeDemandsAndSolveValves(entries, tables.ratios, tables.factors, totals);
 }
 
-// The verdict on the points of a generating call: `held` entries and the new `points`. Returns 10
-// in `diagnosis.result` only when the call's tables cannot be built.
-inline Diagnosis DiagnoseGenerate(Span<const SolutionEntry> held, const NewPoints& points) {
-    if (held.size() + points.count == 0) {
+// The verdict on `count` points that `demandsOf(factors)` tells of, with the call's own tables.
+// Returns 10 in `diagnosis.result` only when the tables cannot be built.
+template <typename DemandsOf>
+Diagnosis DiagnosePoints(std::size_t count, const DemandsOf& demandsOf) {
+    if (count == 0) {
         return Refused(kNothingToSolve, KORVAN_RULE_NOTHING_TO_SOLVE);
     }
     CallTables tables;
@@ -117,22 +119,21 @@ inline Diagnosis DiagnoseGenerate(Span<const SolutionEntry> held, const NewPoint
     if (result != kSuccess) {
         return Refused(result, KORVAN_RULE_NONE);
     }
-    return JudgePoints(
-        NewDemands{held, &tables.factors, points.types, points.inputValues, points.count},
-        held.size() + points.count, tables.ratios);
+    return JudgePoints(demandsOf(tables.factors), count, tables.ratios);
 }
 
-// The verdict on the points of a re-solving call, as DiagnoseGenerate.
+// The verdict on the points of a generating call: `held` entries and the new `points`.
+inline Diagnosis DiagnoseGenerate(Span<const SolutionEntry> held, const NewPoints& points) {
+    return DiagnosePoints(held.size() + points.count, [&](const TypeFactorTable& factors) {
+        return NewDemands{held, &factors, points.types, points.inputValues, points.count};
+    });
+}
+
+// The verdict on the points of a re-solving call.
 inline Diagnosis DiagnoseFill(Span<const SolutionEntry> entries) {
-    if (entries.empty()) {
-        return Refused(kNothingToSolve, KORVAN_RULE_NOTHING_TO_SOLVE);
-    }
-    CallTables tables;
-    const std::int32_t result = BuildTables(tables);
-    if (result != kSuccess) {
-        return Refused(result, KORVAN_RULE_NONE);
-    }
-    return JudgePoints(RecomputedDemands{entries, &tables.factors}, entries.size(), tables.ratios);
+    return DiagnosePoints(entries.size(), [&](const TypeFactorTable& factors) {
+        return RecomputedDemands{entries, &factors};
+    });
 }
 
 }  // namespace korvan

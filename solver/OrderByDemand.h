@@ -39,8 +39,7 @@ struct DemandsRecomputed {
     const TypeFactorTable* factors;
 
     [[nodiscard]] double DemandOf(const SolutionEntry& entry) const {
-        return RecomputedDemand(entry.inputValue,
-                                FactorOf(*factors, static_cast<std::uint32_t>(entry.type)));
+        return RecomputedDemandOf(entry, *factors);
     }
     void Ready(SolutionEntry& entry) const { RecomputeDemand(entry, *factors); }
 };

@@ -10,6 +10,11 @@
 namespace korvan {
 namespace {
 
+// A point's ratio: the largest demand divided by its own.
+void SetRatio(SolutionEntry& point, double largestDemand) {
+    point.ratio = largestDemand / point.demand;
+}
+
 void SetRatios(EntryRange entries, double largestDemand) {
     for (SolutionEntry& point : entries) {
         SetRatio(point, largestDemand);
@@ -21,7 +26,8 @@ void SetRatios(EntryRange entries, double largestDemand) {
 void SetRatiosAssignNearestRatioAndTally(EntryRange stretch, double largestDemand,
                                          const GroupZero& groupZero, ChosenSizes& chosen) {
     for (SolutionEntry& point : stretch) {
-        SetRatioAssignNearestRatioAndTally(point, largestDemand, groupZero, chosen);
+        SetRatio(point, largestDemand);
+        chosen.Tally(point, AssignNearestRatio(point, groupZero));
     }
 }
 
@@ -52,6 +58,18 @@ ChosenSizes AssignNearestRatioByStretch(DemandStretches& stretches, const Demand
         SetRatiosAssignNearestRatioAndTally(stretch, entries[0].demand, groupZero, chosen);
     }
     return chosen;
+}
+
+// The reduction of the chosen sizes and the evaluation, once every point has its size.
+std::int32_t ReduceAndEvaluate(EntryRange entries, const ChosenSizes& chosen,
+                               const ValveRatioTable& table, const GroupZero& groupZero,
+                               SolutionTotals& totals) {
+    double sumOfQuotients = 0.0;
+    const std::int32_t result = ReduceChosenSizes(entries, chosen, table, sumOfQuotients);
+    if (result != kSuccess) {
+        return result;
+    }
+    return EvaluateAndRefine(entries, groupZero, sumOfQuotients, totals);
 }
 
 // The nearest-ratio path over stretches already prepared.
@@ -90,17 +108,6 @@ std::int32_t SolveByPlan(EntryRange entries, SpreadPlan& plan, const ValveRatioT
 
 std::int32_t SolveValves(EntryRange entries, const ValveRatioTable& table, SolutionTotals& totals) {
     return Solve(entries, table, DemandsAsSet{}, totals);
-}
-
-std::int32_t ReduceAndEvaluate(EntryRange entries, const ChosenSizes& chosen,
-                               const ValveRatioTable& table, const GroupZero& groupZero,
-                               SolutionTotals& totals) {
-    double sumOfQuotients = 0.0;
-    const std::int32_t result = ReduceChosenSizes(entries, chosen, table, sumOfQuotients);
-    if (result != kSuccess) {
-        return result;
-    }
-    return EvaluateAndRefine(entries, groupZero, sumOfQuotients, totals);
 }
 
 std::int32_t RecomputeDemandsAndSolveValves(EntryRange entries, const ValveRatioTable& table,

@@ -6,9 +6,7 @@
 
 #include <cstdint>
 
-#include "solver/NearestRatio.h"
 #include "solver/OrderByDemand.h"
-#include "solver/ReduceChosenSizes.h"
 #include "tables/SolutionEntries.h"
 #include "tables/ValveTables.h"
 
@@ -36,23 +34,6 @@ std::int32_t RecomputeDemandsAndSolveValvesByPlan(EntryRange entries, SpreadPlan
                                                   const ValveRatioTable& table,
                                                   const TypeFactorTable& factors,
                                                   SolutionTotals& totals);
-
-// The steps of SolveValves for a batch of more points than group zero has sizes that the caller
-// makes in the order of the result itself: for each point in that order, its ratio (the largest
-// demand divided by its own) and its size by nearest ratio, tallied into `chosen`; then, once
-// every point has its size, the reduction and the evaluation.
-inline void SetRatio(SolutionEntry& point, double largestDemand) {
-    point.ratio = largestDemand / point.demand;
-}
-
-inline void SetRatioAssignNearestRatioAndTally(SolutionEntry& point, double largestDemand,
-                                               const GroupZero& groupZero, ChosenSizes& chosen) {
-    SetRatio(point, largestDemand);
-    chosen.Tally(point, AssignNearestRatio(point, groupZero));
-}
-std::int32_t ReduceAndEvaluate(EntryRange entries, const ChosenSizes& chosen,
-                               const ValveRatioTable& table, const GroupZero& groupZero,
-                               SolutionTotals& totals);
 
 }  // namespace korvan
 

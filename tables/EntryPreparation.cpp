@@ -3,8 +3,7 @@
 namespace korvan {
 
 double RecomputeDemand(SolutionEntry& entry, const TypeFactorTable& factors) {
-    const double factor = FactorOf(factors, static_cast<std::uint32_t>(entry.type));
-    const double demand = RecomputedDemand(entry.inputValue, factor);
+    const double demand = RecomputedDemandOf(entry, factors);
     entry.demand = demand;
     entry.ratio = 0.0;
     entry.ratioMax = 0.0;

@@ -46,6 +46,18 @@ inline bool IsKnownType(const TypeFactorTable& factors, std::uint32_t type) {
     return type < factors.size();
 }
 
+// The demand of a new point of `type` and `inputValue`; std::out_of_range for an unknown type.
+inline double NewPointDemand(const TypeFactorTable& factors, std::uint32_t type,
+                             double inputValue) {
+    return NewEntryDemand(FactorOf(factors, type), inputValue);
+}
+
+// The demand a recomputation gives `entry`; std::out_of_range for an unknown type.
+inline double RecomputedDemandOf(const SolutionEntry& entry, const TypeFactorTable& factors) {
+    return RecomputedDemand(entry.inputValue,
+                            FactorOf(factors, static_cast<std::uint32_t>(entry.type)));
+}
+
 // Why an input value gives a demand the solver cannot carry: it is zero or less, it is not a
 // number, or it is a number too small, too large or infinite. The rule codes are the C
 // interface's.
@@ -77,7 +89,7 @@ struct NewDemands {
             if (!IsKnownType(*factors, types[i])) {
                 return point;
             }
-            visit(point, NewEntryDemand(FactorOf(*factors, types[i]), inputValues[i]));
+            visit(point, NewPointDemand(*factors, types[i], inputValues[i]));
         }
         return kNoPoint;
     }
@@ -88,9 +100,8 @@ struct NewDemands {
             return held[point].demand;
         }
         const std::size_t i = point - held.size();
-        return IsKnownType(*factors, types[i])
-                   ? NewEntryDemand(FactorOf(*factors, types[i]), inputValues[i])
-                   : std::numeric_limits<double>::quiet_NaN();
+        return IsKnownType(*factors, types[i]) ? NewPointDemand(*factors, types[i], inputValues[i])
+                                               : std::numeric_limits<double>::quiet_NaN();
     }
 
     // The rule point `point` breaks when its demand is refused: a held entry's demand is taken as
@@ -113,20 +124,18 @@ struct RecomputedDemands {
     [[nodiscard]] std::size_t ForEach(const Visit& visit) const {
         std::size_t point = 0;
         for (const SolutionEntry& entry : entries) {
-            const auto type = static_cast<std::uint32_t>(entry.type);
-            if (!IsKnownType(*factors, type)) {
+            if (!IsKnownType(*factors, static_cast<std::uint32_t>(entry.type))) {
                 return point;
             }
-            visit(point++, RecomputedDemand(entry.inputValue, FactorOf(*factors, type)));
+            visit(point++, RecomputedDemandOf(entry, *factors));
         }
         return kNoPoint;
     }
 
     [[nodiscard]] double DemandOfPoint(std::size_t point) const {
         const SolutionEntry& entry = entries[point];
-        const auto type = static_cast<std::uint32_t>(entry.type);
-        return IsKnownType(*factors, type)
-                   ? RecomputedDemand(entry.inputValue, FactorOf(*factors, type))
+        return IsKnownType(*factors, static_cast<std::uint32_t>(entry.type))
+                   ? RecomputedDemandOf(entry, *factors)
                    : std::numeric_limits<double>::quiet_NaN();
     }
 
@@ -142,7 +151,7 @@ inline SolutionEntry NewEntry(const TypeFactorTable& factors, std::uint32_t type
     SolutionEntry entry{};
     entry.type = static_cast<std::int32_t>(type);
     entry.inputValue = inputValue;
-    entry.demand = NewEntryDemand(FactorOf(factors, type), inputValue);
+    entry.demand = NewPointDemand(factors, type, inputValue);
     entry.callerData = tag;
     return entry;
 }

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "CppReference.h"
+#include "Check.h"
 #include "KorvanCalcValueProviderC.h"
 
 /* MinGW-w64's isfinite chooses among its float, double and long double calls in a way that
@@ -15,22 +16,12 @@
 #define isfinite(x) __builtin_isfinite(x)
 #endif
 
-static int failures = 0;
-
 /* How the sweep's calls ended, by code, so that a run shows what it covered. */
 static int sweepOutcomes[200];
 
 static void CountOutcome(int32_t result) {
     sweepOutcomes[result >= 0 && result < 200 ? result : 199] += 1;
 }
-
-#define CHECK(condition)                                                                  \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            ++failures;                                                                   \
-        }                                                                                 \
-    } while (0)
 
 #define MAX_ENTRIES 24
 

@@ -5,17 +5,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "Check.h"
 #include "KorvanCalcValueProviderC.h"
-
-static int failures = 0;
-
-#define CHECK(condition)                                                                  \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            ++failures;                                                                   \
-        }                                                                                 \
-    } while (0)
 
 #define MAX_POINTS 16
 
